@@ -1,0 +1,29 @@
+#pragma once
+// The subcommands of quarzel-data. Each takes the arguments after its own name, writes its
+// result to standard output and returns the exit code; errors are thrown as qz::Error.
+
+#include <string>
+#include <vector>
+
+namespace qz::tool {
+
+using Arguments = std::vector<std::string>;
+
+struct Command {
+    const char* Name;
+    const char* Usage;
+    int (*Run)(const Arguments& arguments);
+};
+
+// Raised for a call whose words are off; the tool prints the command's usage.
+struct UsageError {};
+
+int RunZxc(const Arguments& arguments);
+int RunCipher(const Arguments& arguments);
+int RunEncodeText(const Arguments& arguments);
+int RunDecodeText(const Arguments& arguments);
+int RunIsPlainText(const Arguments& arguments);
+int RunDigitsToText(const Arguments& arguments);
+int RunXmlFormat(const Arguments& arguments);
+
+} // namespace qz::tool

@@ -1,0 +1,63 @@
+// quarzel-data: the command-line tool for people who build or mod the game's data.
+
+#include "Commands.h"
+#include "archive/Error.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+using namespace qz::tool;
+
+const Command Commands[] = {
+    {"zxc",
+     "zxc list ARCHIVE | zxc create ARCHIVE | zxc add ARCHIVE FILE [NAME [KIND]] | "
+     "zxc extract ARCHIVE NAME OUTFILE",
+     RunZxc},
+    {"cipher", "cipher KEY INFILE OUTFILE | cipher --hex KEYHEX INFILE OUTFILE", RunCipher},
+    {"encode-text", "encode-text  (standard input to standard output, line by line)",
+     RunEncodeText},
+    {"decode-text", "decode-text  (standard input to standard output, line by line)",
+     RunDecodeText},
+    {"is-plain-text", "is-plain-text FILE", RunIsPlainText},
+    {"digits-to-text", "digits-to-text DIGITS", RunDigitsToText},
+    {"xml-format", "xml-format FILE", RunXmlFormat},
+};
+
+void PrintHelp(std::ostream& out) {
+    out << "quarzel-data: build and inspect Quarzel's game data\n\nCommands:\n";
+    for (const Command& command : Commands) {
+        out << "  quarzel-data " << command.Usage << "\n";
+    }
+    out << "\nEvery command exits 0 on success; on failure it prints the error on standard "
+           "error and exits 1.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintHelp(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 1 : 0;
+    }
+    for (const Command& command : Commands) {
+        if (std::strcmp(argv[1], command.Name) != 0) {
+            continue;
+        }
+        try {
+            return command.Run(Arguments(argv + 2, argv + argc));
+        } catch (const UsageError&) {
+            std::cerr << "usage: quarzel-data " << command.Usage << "\n";
+            return 1;
+        } catch (const std::exception& error) {
+            std::cout.flush();
+            std::cerr << error.what() << "\n";
+            return 1;
+        }
+    }
+    std::cerr << "quarzel-data: unknown command \"" << argv[1] << "\" (see --help)\n";
+    return 1;
+}

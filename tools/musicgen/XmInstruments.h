@@ -1,0 +1,16 @@
+#pragma once
+// The synthesised instrument set of the game's tunes. Pitched instruments are tuned so that
+// note C-4 sounds middle C; drums play at their recorded rate on C-4.
+
+#include "tools/musicgen/XmWriter.h"
+
+#include <string_view>
+
+namespace qz {
+
+// "pad" (warm chorus, looped), "bass" (round, looped), "bell" (electric-piano bell, decays),
+// "flute" (soft, looped, with vibrato), "pluck" (short plucked string), "kick", "snare",
+// "hat". Throws std::runtime_error for any other name.
+TXmInstrument MakeInstrument(std::string_view name);
+
+} // namespace qz
