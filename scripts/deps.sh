@@ -7,7 +7,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     libsdl2-dev libopenmpt-dev libvorbis-dev libogg-dev
     libpng-dev libjpeg-dev zlib1g-dev
-    libfreetype-dev fonts-dejavu-core libcairo2-dev
+    libfreetype-dev fonts-dejavu-core libcairo2-dev libpixman-1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick openbox x11-utils
 )
