@@ -1,0 +1,43 @@
+#pragma once
+// The per-row pixel kernels of the surface engine: the blended draw of an alpha picture and
+// the rectangle blend, at 32 bits (blue, green, red, unused byte) and 16 bits (5-6-5). The
+// scalar kernels are the formulas themselves; the vector kernels give the same bytes.
+#include <cstdint>
+
+namespace qz {
+
+// Everything a row of a blended draw needs besides the pixels.
+struct TDrawParams {
+    uint8_t Opacity = 255;
+    uint8_t TintWeight = 0;
+    uint32_t Colour = 0; // 0x00BBGGRR
+    // 16 bits only: the channel masks of the surface and the tint colour packed into them.
+    uint32_t RedMask = 0xF800;
+    uint32_t GreenMask = 0x07E0;
+    uint32_t BlueMask = 0x001F;
+    uint32_t Packed = 0;
+};
+
+struct TCompositor {
+    void (*DrawRow32)(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
+                      const TDrawParams& params);
+    void (*DrawRow16)(uint16_t* dst, const uint16_t* src, const uint8_t* alpha, int32_t count,
+                      const TDrawParams& params);
+    void (*BlendRectRow32)(uint8_t* dst, int32_t count, uint8_t opacity, uint32_t colour);
+    void (*BlendRectRow16)(uint16_t* dst, int32_t count, uint8_t opacity, const TDrawParams& masks);
+};
+
+enum class TCompositorPath { Scalar, AVX2 };
+
+// The fastest path this processor runs.
+TCompositorPath BestCompositorPath();
+// The kernels of a path; the vector kernels of 16 bits fall back to the scalar ones for
+// masks other than 5-6-5.
+const TCompositor& CompositorFor(TCompositorPath path);
+
+const TCompositor& ScalarCompositor();
+#if defined(__x86_64__) || defined(__i386__)
+const TCompositor& AVX2Compositor();
+#endif
+
+} // namespace qz
