@@ -25,5 +25,6 @@ int RunDecodeText(const Arguments& arguments);
 int RunIsPlainText(const Arguments& arguments);
 int RunDigitsToText(const Arguments& arguments);
 int RunXmlFormat(const Arguments& arguments);
+int RunFxTrace(const Arguments& arguments);
 
 } // namespace qz::tool

@@ -25,6 +25,7 @@ const Command Commands[] = {
     {"is-plain-text", "is-plain-text FILE", RunIsPlainText},
     {"digits-to-text", "digits-to-text DIGITS", RunDigitsToText},
     {"xml-format", "xml-format FILE", RunXmlFormat},
+    {"fx-trace", "fx-trace EFFECT.xml --until MS --step MS [--seed N]", RunFxTrace},
 };
 
 void PrintHelp(std::ostream& out) {
