@@ -26,5 +26,7 @@ int RunIsPlainText(const Arguments& arguments);
 int RunDigitsToText(const Arguments& arguments);
 int RunXmlFormat(const Arguments& arguments);
 int RunFxTrace(const Arguments& arguments);
+int RunLevelCheck(const Arguments& arguments);
+int RunPlay(const Arguments& arguments);
 
 } // namespace qz::tool

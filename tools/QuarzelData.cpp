@@ -26,6 +26,11 @@ const Command Commands[] = {
     {"digits-to-text", "digits-to-text DIGITS", RunDigitsToText},
     {"xml-format", "xml-format FILE", RunXmlFormat},
     {"fx-trace", "fx-trace EFFECT.xml --until MS --step MS [--seed N]", RunFxTrace},
+    {"level-check", "level-check LEVELS_ARCHIVE GAME_ARCHIVE LEVELNAME", RunLevelCheck},
+    {"play",
+     "play LEVELS_ARCHIVE GAME_ARCHIVE LEVELNAME --mode 1|2|3 --seed N [--max-puts K]  "
+     "(exit 0 when won)",
+     RunPlay},
 };
 
 void PrintHelp(std::ostream& out) {

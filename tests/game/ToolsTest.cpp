@@ -1,0 +1,150 @@
+#include "GameTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace qz::test {
+namespace {
+
+struct ToolsTest : GameFixture, ::testing::Test {
+    ToolsTest() {
+        Board->Level.ShapeWeights.assign(Defs.FishkaTypes.size(), 0);
+        Board->Level.ShapeWeights[Type("Tri", 0)] = 1;
+        Base = Place(Type("Tri", 0), Frag(5, 0, 2));
+        for (int i = 0; i < QueueLength; ++i) {
+            Board->DealFishka();
+        }
+    }
+    void PutTriAt(int32_t cell, int32_t colour = 0) {
+        HandTo(Frag(5, cell, 2));
+        Board->Fishka(Board->Game.InHand).FType = Type("Tri", colour);
+        HandTo(Frag(5, cell, 2));
+        ASSERT_TRUE(Board->PlayerPut());
+    }
+    int32_t Base = -1;
+};
+
+TEST_F(ToolsTest, SwapTurnsTheQueueAndFliesOnCurves) {
+    const TIntegers before = Board->Game.Queue;
+    Board->MovePointer(300, 400);
+    Effects.Added.clear();
+    Board->Swap();
+    EXPECT_EQ(Board->Game.Queue, (TIntegers{before[1], before[2], before[0]}));
+    EXPECT_EQ(Board->Game.InHand, before[1]);
+    ASSERT_EQ(Effects.Added.size(), 3u);
+    EXPECT_EQ(Effects.Added[0].Path,
+              "Set Linear; Set Timing 0.3; Path (646,440) (688,356); Ending Stop;");
+    EXPECT_EQ(Effects.Added[1].Name, "ToMouseMove3");
+    EXPECT_EQ(Effects.Added[1].Path,
+              "Set Bezier; Set Timing 0.15; Path (688,356) (397,367) (300,400); Ending Stop;");
+    EXPECT_EQ(Effects.Added[2].Path,
+              "Set Bezier; Set Timing 0.15; Path (300,400) (386,430) (646,440); Ending Stop;");
+    EXPECT_EQ(Effects.Added[2].List, TEffectList::Game);
+    EXPECT_EQ(Effects.Added[2].Effect, "SwapEffect.xml");
+    EXPECT_EQ(Board->Fishka(before[0]).AnimTime, Clock.Tick + 300);
+    EXPECT_EQ(Sounds.Played.back(), "4_change.ogg");
+}
+
+TEST_F(ToolsTest, ShuffleNeedsAChargeAndDealsAFreshQueue) {
+    Board->Game.Shuffles = 0;
+    EXPECT_FALSE(Board->Shuffle());
+    EXPECT_TRUE(Sounds.Played.empty());
+    Board->Game.Shuffles = 2;
+    const size_t crystals = Board->Layer().Fishkas.size();
+    ASSERT_TRUE(Board->Shuffle());
+    EXPECT_EQ(Board->Layer().Fishkas.size(), crystals);
+    EXPECT_EQ(Board->Game.Queue, (TIntegers{1, 2, 3}));
+    EXPECT_EQ(Board->Game.InHand, 1);
+    EXPECT_EQ(Board->Game.Shuffles, 1);
+    EXPECT_EQ(Controls.Get("WGame_LShuffleCount", "Caption"), "1");
+    EXPECT_EQ(Sounds.Played.back(), "12_magic.ogg");
+    EXPECT_EQ(Effects.With("ShuffleEffect.xml")[0].Image, "particle_shuffle.png");
+    EXPECT_EQ(Effects.Added.front().Path,
+              "Set Linear; Set Timing 0.3; Path (688,356) (814,104); Ending Stop;");
+}
+
+TEST_F(ToolsTest, ShiftMovesTheLineBackOnlyWhenTheStructureIsLow) {
+    Board->Game.Shifts = 1;
+    Board->Game.CurrentY = 100;
+    Board->Level.MoveInterval = 5000;
+    ASSERT_TRUE(Board->Shift()); // bottom 210: 210 - 0 < 252
+    EXPECT_EQ(Board->Game.CurrentY, 0);
+    EXPECT_EQ(Board->Game.ScrollMid, 1);
+    EXPECT_EQ(Board->Level.NextMoveTime, Clock.Tick + 5000);
+    EXPECT_EQ(Controls.Get("WGame_LShiftCount", "Caption"), "0");
+    EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "0");
+    EXPECT_EQ(Sounds.Played.back(), "11_magic.ogg");
+    EXPECT_FALSE(Board->Shift());
+}
+
+TEST_F(ToolsTest, TwoUndosTakeBackTwoPutsLosingTheLastDealtEachTime) {
+    StartPlay(gmStrategy);
+    Board->Level.Strategic = 2;
+    Board->Level.PutLeft = 2;
+    PutTriAt(1, 1);
+    const int32_t first = 1;
+    PutTriAt(2, 2);
+    const int32_t second = 2;
+    EXPECT_EQ(Board->Game.CurrentY, 42); // the second put moved the line
+    ASSERT_EQ(Board->Game.UndoList.size(), 2u);
+    const TIntegers queue = Board->Game.Queue;
+    const size_t crystals = Board->Layer().Fishkas.size();
+
+    ASSERT_TRUE(Board->Undo());
+    EXPECT_EQ(Board->Game.InHand, second);
+    EXPECT_EQ(Board->Game.Queue, (TIntegers{second, queue[0], queue[1]}));
+    EXPECT_EQ(Board->Layer().Fishkas.size(), crystals - 1);
+    EXPECT_EQ(Board->Fishka(second).State, fsRemoved);
+    EXPECT_EQ(Board->Layer().Owners, (TIntegers{Base, first}));
+    EXPECT_EQ(Board->Game.CurrentY, 0); // refunded past the count: the line comes back
+    EXPECT_EQ(Board->Level.PutLeft, 1);
+    EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"), "1");
+    EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "50");
+    EXPECT_EQ(Sounds.Played.back(), "8_undo.ogg");
+
+    ASSERT_TRUE(Board->Undo());
+    EXPECT_EQ(Board->Game.Queue, (TIntegers{first, second, queue[0]}));
+    EXPECT_EQ(Board->Layer().Owners, (TIntegers{Base}));
+    EXPECT_EQ(Board->Level.PutLeft, 2);
+    EXPECT_FALSE(Board->Undo());
+
+    // The crystal taken back can be put again.
+    HandTo(Frag(5, 1, 2));
+    EXPECT_TRUE(Board->PlayerPut());
+}
+
+TEST_F(ToolsTest, UndoAfterABreakingPutDoesNothing) {
+    StartPlay(gmPuzzle);
+    Board->Level.Layers.clear();
+    Board->Game.Queue.clear();
+    Place(Type("Cell", 1), Frag(5, 1, 2));
+    Place(Type("Cell", 0), Frag(5, 2, 2));
+    Place(Type("Cell", 0), Frag(5, 3, 2));
+    Board->Level.Bosses.push_back({160, 238, 0, 1});
+    Board->AttachBosses();
+    HandTo(Frag(5, 4, 2));
+    Board->Fishka(Board->Game.InHand).FType = Type("Cell", 0);
+    HandTo(Frag(5, 4, 2));
+    ASSERT_TRUE(Board->PlayerPut());
+    EXPECT_GT(Board->Game.Score, 0);
+    EXPECT_FALSE(Board->Undo());
+    EXPECT_EQ(Sounds.Count("8_undo.ogg"), 0);
+}
+
+TEST_F(ToolsTest, QueueAdvanceFliesEachCrystalOneSlotForward) {
+    Board->MovePointer(100, 200);
+    Effects.Added.clear();
+    Board->QueueAdvance();
+    ASSERT_EQ(Effects.Added.size(), 3u);
+    EXPECT_EQ(Effects.Added[0].Name, "ToMouseMove2");
+    EXPECT_EQ(Effects.Added[0].Path,
+              "Set Linear; Set Timing 0.3; Path (688,356) (100,200); Ending Stop;");
+    EXPECT_EQ(Effects.Added[1].Path,
+              "Set Linear; Set Timing 0.3; Path (646,440) (688,356); Ending Stop;");
+    EXPECT_EQ(Effects.Added[2].Path,
+              "Set Linear; Set Timing 0.3; Path (520,692) (646,440); Ending Stop;");
+    EXPECT_EQ(Effects.Added[2].Clip, (TRect{400, 305, 800, 566}));
+    EXPECT_EQ(Effects.Added[1].Clip, (TRect{0, 0, 800, 600}));
+}
+
+} // namespace
+} // namespace qz::test
