@@ -1,0 +1,34 @@
+#pragma once
+// The display of headless runs and tests: no window; it keeps the last presented picture
+// in the 32-bit texture layout so that it can be looked at.
+
+#include "platform/Display.h"
+
+#include <vector>
+
+namespace qz {
+
+class THeadlessDisplay final : public IDisplay {
+public:
+    explicit THeadlessDisplay(const TDisplayOptions& options = {});
+
+    void Present(const void* pixels, int32_t pitch, int32_t bitsPerPixel) override;
+    bool FullScreen() const override { return fullScreen_; }
+    void SetFullScreen(bool fullScreen) override { fullScreen_ = fullScreen; }
+    void SetSystemCursorVisible(bool visible) override { cursorVisible_ = visible; }
+    TPoint WindowPosition() const override { return position_; }
+    uint64_t PresentCount() const override { return presents_; }
+
+    bool SystemCursorVisible() const { return cursorVisible_; }
+    // PictureWidth * PictureHeight pixels as 0x00RRGGBB, row by row; empty before a present.
+    const std::vector<uint32_t>& Frame() const { return frame_; }
+
+private:
+    bool fullScreen_;
+    bool cursorVisible_ = true;
+    TPoint position_;
+    uint64_t presents_ = 0;
+    std::vector<uint32_t> frame_;
+};
+
+} // namespace qz
