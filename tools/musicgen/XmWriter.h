@@ -15,9 +15,6 @@ struct TXmCell {
     uint8_t Volume = 0;     // volume column byte (0x10 + volume 0..64 sets the volume)
     uint8_t Effect = 0;
     uint8_t Param = 0;
-    bool Empty() const {
-        return Note == 0 && Instrument == 0 && Volume == 0 && Effect == 0 && Param == 0;
-    }
 };
 
 constexpr uint8_t kXmKeyOff = 97;

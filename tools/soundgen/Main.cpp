@@ -24,7 +24,10 @@ int main(int argc, char** argv) {
         text << file.rdbuf();
         const auto sounds = qz::GenerateSounds(qz::ParseRecipes(text.str()));
         qz::WriteSounds(sounds, argv[2]);
-        std::printf("%zu sounds written to %s\n", sounds.size(), argv[2]);
+        for (const auto& sound : sounds) {
+            std::printf("%s: %.2f s, %zu bytes\n", sound.Name.c_str(), sound.Seconds,
+                        sound.Ogg.size());
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "soundgen: %s: %s\n", argv[1], error.what());
         return 1;
