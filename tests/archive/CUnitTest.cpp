@@ -1,4 +1,5 @@
 #include "archive/CUnit.h"
+
 #include "archive/Random.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,9 @@ std::string Cipher(const std::string& bytes, const std::string& key) {
     return dest.ToString();
 }
 
-TEST(Cipher, EmptySourceGivesEmptyDest) { EXPECT_EQ(Cipher("", "key"), ""); }
+TEST(Cipher, EmptySourceGivesEmptyDest) {
+    EXPECT_EQ(Cipher("", "key"), "");
+}
 
 TEST(Cipher, ShortFinalBlockIsOnlyXoredWithTheRepeatedKey) {
     const std::string expected{'\x10' ^ 'a', '\x20' ^ 'b', '\x30' ^ 'a'};
@@ -43,7 +46,8 @@ TEST(Cipher, TwiceWithTheSameKeyRestoresAnyInput) {
         for (char& c : bytes) {
             c = static_cast<char>(random.Next(256));
         }
-        const std::string key = length % 5 == 0 ? "" : std::string("k3y!Zq9~x").substr(0, length % 10);
+        const std::string key =
+            length % 5 == 0 ? "" : std::string("k3y!Zq9~x").substr(0, length % 10);
         EXPECT_EQ(Cipher(Cipher(bytes, key), key), bytes) << "length " << length;
         if (length >= 8 && !key.empty()) {
             EXPECT_NE(Cipher(bytes, key), bytes);
@@ -54,15 +58,13 @@ TEST(Cipher, TwiceWithTheSameKeyRestoresAnyInput) {
 TEST(PlainText, LinesUpTo254CharactersWithCrLf) {
     EXPECT_TRUE(IsPlainText(TMemoryStream("")));
     EXPECT_FALSE(IsPlainText(TMemoryStream(std::string(300, 'a'))));
-    EXPECT_TRUE(IsPlainText(
-        TMemoryStream(std::string(250, 'a') + "\r\n" + std::string(250, 'b'))));
+    EXPECT_TRUE(IsPlainText(TMemoryStream(std::string(250, 'a') + "\r\n" + std::string(250, 'b'))));
     EXPECT_TRUE(IsPlainText(TMemoryStream(std::string(255, 'a'))));
     EXPECT_FALSE(IsPlainText(TMemoryStream(std::string(256, 'a'))));
     EXPECT_TRUE(IsPlainText(TMemoryStream(std::string(254, 'a') + "\r\n")));
     EXPECT_FALSE(IsPlainText(TMemoryStream(std::string(255, 'a') + "\r\n")));
     // LF alone does not end a line; a control byte after CR other than LF is not text.
-    EXPECT_FALSE(IsPlainText(
-        TMemoryStream(std::string(200, 'a') + "\n" + std::string(200, 'b'))));
+    EXPECT_FALSE(IsPlainText(TMemoryStream(std::string(200, 'a') + "\n" + std::string(200, 'b'))));
     EXPECT_FALSE(IsPlainText(TMemoryStream("ab\r\tc")));
     EXPECT_TRUE(IsPlainText(TMemoryStream("ab\tc\x01\r\n")));
 }

@@ -1,6 +1,7 @@
+#include "archive/FileFolder.h"
+
 #include "TempDir.h"
 #include "archive/Error.h"
-#include "archive/FileFolder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -28,8 +29,12 @@ std::string ErrorOf(const std::function<void()>& action) {
     return "no error";
 }
 
-std::string U16(uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
-std::string U32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+std::string U16(uint16_t v) {
+    return {char(v & 0xFF), char(v >> 8)};
+}
+std::string U32(uint32_t v) {
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
 
 // A directory entry as bytes, with recognisable reserved bytes.
 std::string EntryBytes(const std::string& name, uint32_t offset, uint32_t size, uint16_t kind) {
@@ -114,14 +119,12 @@ TEST(Archive, SaveRewritesTheSameBytesAndAppendsAddedEntries) {
     folder->AddFile("last.txt", 0, TMemoryStream("!"));
     folder->Save();
     EXPECT_EQ(folder->MemFiles[3].State, TMemFileState::Added);
-    const std::string expected = Header(5) + EntryBytes("first.xml", 0, 3, 0) +
-                                 EntryBytes("Empty.bin", 3, 0, 1) +
-                                 EntryBytes("third.png", 3, 2, 2) +
-                                 EntryBytes("later.txt", 5, 3, 0).replace(33, 3, 3, '\0')
-                                     .replace(46, 2, 2, '\0') +
-                                 EntryBytes("last.txt", 8, 1, 0).replace(33, 3, 3, '\0')
-                                     .replace(46, 2, 2, '\0') +
-                                 "abcdeXYZ!";
+    const std::string expected =
+        Header(5) + EntryBytes("first.xml", 0, 3, 0) + EntryBytes("Empty.bin", 3, 0, 1) +
+        EntryBytes("third.png", 3, 2, 2) +
+        EntryBytes("later.txt", 5, 3, 0).replace(33, 3, 3, '\0').replace(46, 2, 2, '\0') +
+        EntryBytes("last.txt", 8, 1, 0).replace(33, 3, 3, '\0').replace(46, 2, 2, '\0') +
+        "abcdeXYZ!";
     EXPECT_EQ(ReadBytes(dir.File("game.zxc")), expected);
 
     folder = TFileFolder::Open(dir.File("game.zxc"));

@@ -1,4 +1,5 @@
 #include "archive/Helpers.h"
+
 #include "archive/MemoryStream.h"
 
 #include <gtest/gtest.h>
