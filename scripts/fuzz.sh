@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-30}"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUARZEL_FUZZ=ON -DQUARZEL_TESTS=OFF > build-fuzz.log 2>&1 || { cat build-fuzz.log; exit 1; }
-cmake --build build-fuzz -j "$(nproc)"
+cmake --build build-fuzz -j "$(nproc)" --target fuzzers
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -579,8 +579,9 @@ TTune ComposeTune(std::string_view text) {
             section, groove == grooves.end() ? nullptr : &groove->second, seed * 1000 + i));
     }
     for (const auto& [name, orderLine] : order) {
+        const std::string& wanted = name;
         const auto found = std::find_if(sections.begin(), sections.end(),
-                                        [&](const TSection& s) { return s.Name == name; });
+                                        [&](const TSection& s) { return s.Name == wanted; });
         if (found == sections.end()) {
             Fail(orderLine, "unknown section \"" + name + "\"");
         }
