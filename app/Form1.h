@@ -1,0 +1,195 @@
+#pragma once
+// The main window: creates and owns every engine for the whole run, runs start-up, the
+// game-run preparation, the frame loop passes, the pause while the game is in the
+// background and shutdown, and draws for the font and interface engines.
+
+#include "app/GameInterface.h"
+#include "app/GameLog.h"
+#include "app/Options.h"
+#include "archive/MemoryStream.h"
+#include "fonts/NyxInterface.h"
+#include "game/GameRecords.h"
+#include "gfx/SurfEngine.h"
+#include "platform/Folders.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qz {
+
+class IAudioDevice;
+class IClock;
+class IDisplay;
+class IMessageBox;
+class TFileFolder;
+class TMusicList;
+class TNyxFontEngine;
+class TResourceList;
+struct TInputEvent;
+namespace fx {
+class TNyxParticleEffect;
+}
+
+// The fifteen effect descriptions loaded at preparation, "contour.xml" first.
+inline constexpr std::array<const char*, 15> EffectFiles = {
+    "contour.xml",        "BossContour.xml",        "BossPreventEffect.xml",
+    "BossTextEffect.xml", "ShiftEffect.xml",        "ShuffleEffect.xml",
+    "SwapEffect.xml",     "BossDieEffect.xml",      "BossDieParticlesEffect.xml",
+    "BonusBomb.xml",      "BonusCoin.xml",          "GiveBonus.xml",
+    "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ClickHereEffect.xml",
+};
+
+// One free-standing effect of the game's animation list.
+struct TPartEffect {
+    std::string Image;
+    std::unique_ptr<fx::TNyxParticleEffect> Effect;
+};
+
+struct TFormServices {
+    const IClock& Clock;
+    IAudioDevice& Audio;
+    IMessageBox& MessageBox;
+    IDisplay* Display = nullptr;               // null: nothing can be shown, preparation stops
+    std::unique_ptr<IGameInterface> Interface; // null: the game has no interface
+};
+
+class TForm1 final : public INyxGraphic {
+public:
+    TForm1(TFolders folders, TFormServices services);
+    ~TForm1() override;
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Start-up; without a sender only the steps that re-apply the window mode run.
+    void FormCreate(bool withSender = true);
+    // The game-run preparation, on the first activation only.
+    void FormActivate();
+    // One idle pass of the frame loop; nothing while the loop is stopped.
+    void IdlePass();
+    void FormPaint();
+    void FormDestroy();
+
+    // The game goes to the background / comes back.
+    void Deactivate();
+    void Activate();
+    // Window input: focus changes pause and resume, the rest goes to the interface.
+    void HandleInput(const TInputEvent& event);
+
+    // The application-wide error handler: stops the loop, shows the message, resumes.
+    void HandleException(const std::string& message);
+    // Runs step under the error handler; false when it raised an error.
+    bool Guarded(const std::function<void()>& step);
+
+    void ComposeFrame();
+    void Present();
+    void PrepareBackground();
+    // "MemorySurface" as a PNG file; false when there is nothing to write.
+    bool SaveScreenshot(const std::string& fileName) const;
+    // Where a control's centre is now, for input scripts.
+    std::optional<TPoint> ControlCentre(const std::string& name) const;
+
+    // INyxGraphic: everything is drawn into "MemorySurface".
+    void Draw(const std::string& picture, const std::string& reserved, int32_t x, int32_t y,
+              uint8_t alpha) override;
+    void ExtDraw(const std::string& picture, std::span<const TCharRect> glyphs) override;
+    void LowExtDraw(const std::string& picture, const TRect& source, const std::string& target,
+                    int32_t x, int32_t y, uint32_t color, uint8_t alpha) override;
+    void DrawRect(const std::string& reserved, const TRect& rect, uint32_t color, uint8_t alpha,
+                  uint8_t mode) override;
+    void DrawColoredAlpha(const std::string& picture, const std::string& reserved, int32_t x,
+                          int32_t y, uint32_t color, uint8_t alpha) override;
+    void DrawColored(const std::string& picture, const std::string& target, int32_t x, int32_t y,
+                     uint32_t color);
+    void GetPictureSize(int32_t& width, int32_t& height, const std::string& picture) override;
+    void GetScreenSize(int32_t& width, int32_t& height) override;
+    void PlaySound(const std::string& name) override;
+
+    // The path of a file the game writes ("Quarzel.log", "temp/game.zxc" ...).
+    std::filesystem::path UserPath(const std::string& name) const;
+    std::filesystem::path ProgramPath(const std::string& name) const;
+
+    bool IdleInstalled() const { return idleInstalled_; }
+    bool Prepared() const { return prepared_; }
+    bool DisplayReady() const { return displayReady_; }
+    bool Paused() const { return paused_; }
+    uint32_t Now() const;
+
+    // Prepares the crystal pictures during the intro (the game's drawing sets it); until
+    // then the intro goes straight on.
+    std::function<void(TForm1&)> OnPreparePieces;
+    // Seeds the random generator at start-up instead of the clock (repeatable runs).
+    std::optional<uint64_t> FixedSeed;
+
+    TGameLog Log;
+    TOptions Options;
+    TGame Game;
+    TLevel Level;
+    std::string LanguageCode;
+    std::string DataKeyText;
+
+    std::unique_ptr<TSurfEngine> SurfEngine;
+    std::unique_ptr<TResourceList> ResourceList;
+    std::unique_ptr<TFileFolder> GameArchive;  // "temp/game.zxc"; null when missing
+    std::unique_ptr<TFileFolder> LevelArchive; // "temp/levels.zxc"; null when missing
+    std::unique_ptr<TNyxFontEngine> FontEngine;
+    std::unique_ptr<IGameInterface> Interface;
+    std::unique_ptr<TMusicList> MusicList;
+    std::vector<std::unique_ptr<fx::TNyxParticleEffect>> EffectTypes; // EffectFiles order
+    std::vector<TPartEffect> PartEffects;
+    TMemoryStream Scratch;
+
+    int32_t RiseDistance = 0;
+    int64_t IntroStart = -1;
+    uint8_t SketchAlpha = 0;
+    uint8_t TitleAlpha = 0;
+    bool PiecesPrepared = false;
+    uint32_t FrameCounter = 0;
+    uint8_t LastFrameRate = 0;
+    double AverageFrameRate = 0;
+    int32_t FrameRateSamples = 0;
+    uint32_t SampleTick = 0;
+    int32_t CursorFrame = 0;
+    uint32_t NextCursorTime = 0;
+    int32_t CursorInterval = 50;
+    int32_t CursorWidth = 0;
+    int32_t CursorHeight = 0;
+    uint32_t PauseTick = 0;
+    std::vector<TPoint> PointingPlaces; // the start, next-level and resume buttons
+    bool SoundAvailable = false;
+
+private:
+    void ConvertArchives();
+    void OpenArchives();
+    void LoadInterface();
+    void WindowMode();
+    void LoadEffects();
+    bool InitDisplay();
+    void AdvanceGame(uint32_t now);
+    void AdvanceIntro(uint32_t now);
+    void SampleFrameRate(uint32_t now);
+    void DrawFreeEffects();
+    void DrawCursor();
+    void SetOptionControls();
+    // The archive entry's bytes from position 0, or null when the archive lacks it.
+    TMemoryStream* ArchiveEntry(const std::string& name);
+
+    TFolders folders_;
+    const IClock& clock_;
+    IAudioDevice& audio_;
+    IMessageBox& messageBox_;
+    IDisplay* display_;
+    std::vector<TGlyphItem> glyphItems_;
+    bool prepared_ = false;
+    bool displayReady_ = false;
+    bool idleInstalled_ = false;
+    bool paused_ = false;
+    bool destroyed_ = false;
+};
+
+// The value in general format with the given significant digits ("30", "29.5", "1.23E3").
+std::string FormatGeneral(double value, int digits);
+
+} // namespace qz

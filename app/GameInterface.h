@@ -1,0 +1,77 @@
+#pragma once
+// What the main window needs of the interface engine: loading the interface description,
+// the window stack, drawing the open windows, input routing, properties by name and where a
+// control stands. TEmptyInterface is the interface of a game whose description is absent:
+// it knows no windows and no controls and takes no input.
+
+#include "archive/Helpers.h"
+#include "platform/InputEvent.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qz {
+
+class INyxGraphic;
+class TMemoryStream;
+class TNyxFontEngine;
+
+class IGameInterface {
+public:
+    virtual ~IGameInterface() = default;
+
+    // The host draws and plays sounds for the engine; the font engine draws its texts.
+    virtual void SetHost(std::shared_ptr<INyxGraphic> host, TNyxFontEngine& fonts) = 0;
+    // Reads an interface description; errors reach the caller.
+    virtual void LoadFromStream(const TMemoryStream& stream) = 0;
+    // Removes every window and control.
+    virtual void Clear() = 0;
+
+    virtual void ShowWindow(std::string_view name) = 0;
+    virtual void CloseWindow(std::string_view name) = 0;
+    virtual void CloseAllWindows() = 0;
+    // The window on top of the stack, empty when none is open.
+    virtual std::string TopWindow() const = 0;
+    virtual std::vector<std::string> OpenWindows() const = 0;
+
+    // Every open window in the order opened, each with its visible controls; hints only
+    // when asked.
+    virtual void DrawWindows(bool withHints) = 0;
+    // The hints of the top window.
+    virtual void DrawHints() = 0;
+
+    // Hands an event to the top window; true when a control took it.
+    virtual bool HandleInput(const TInputEvent& event) = 0;
+
+    virtual void SetProperty(std::string_view object, std::string_view property,
+                             std::string_view value) = 0;
+    virtual std::optional<std::string> GetProperty(std::string_view object,
+                                                   std::string_view property) const = 0;
+    // The screen rectangle of a control or window, inclusive on all sides.
+    virtual std::optional<TRect> ControlBounds(std::string_view name) const = 0;
+};
+
+class TEmptyInterface final : public IGameInterface {
+public:
+    void SetHost(std::shared_ptr<INyxGraphic>, TNyxFontEngine&) override {}
+    void LoadFromStream(const TMemoryStream&) override {}
+    void Clear() override {}
+    void ShowWindow(std::string_view) override {}
+    void CloseWindow(std::string_view) override {}
+    void CloseAllWindows() override {}
+    std::string TopWindow() const override { return {}; }
+    std::vector<std::string> OpenWindows() const override { return {}; }
+    void DrawWindows(bool) override {}
+    void DrawHints() override {}
+    bool HandleInput(const TInputEvent&) override { return false; }
+    void SetProperty(std::string_view, std::string_view, std::string_view) override {}
+    std::optional<std::string> GetProperty(std::string_view, std::string_view) const override {
+        return std::nullopt;
+    }
+    std::optional<TRect> ControlBounds(std::string_view) const override { return std::nullopt; }
+};
+
+} // namespace qz

@@ -1,0 +1,227 @@
+#include "app/GameRunner.h"
+
+#include "app/Form1.h"
+#include "app/InputScript.h"
+#include "archive/Error.h"
+#include "archive/Helpers.h"
+#include "audio/NullAudioDevice.h"
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/HeadlessDisplay.h"
+#include "platform/MessageBox.h"
+#include "platform/SdlDisplay.h"
+#include "platform/SdlEventSource.h"
+#include "platform/audio/SdlAudioDevice.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace qz {
+
+namespace {
+
+uint32_t ReadTick(const std::string& text, const std::string& option) {
+    const auto value = TryStrToInt64(text);
+    if (!value || *value < 0 || *value > int64_t(UINT32_MAX))
+        throw TCommandLineError(option + " needs a tick in milliseconds, not \"" + text + "\"");
+    return static_cast<uint32_t>(*value);
+}
+
+TFolders Folders(const TRunOptions& options) {
+    TFolderRequest request;
+    if (options.DataDir)
+        request.DataDir = std::filesystem::absolute(*options.DataDir);
+    return ResolveFolders(request);
+}
+
+} // namespace
+
+TRunOptions ParseCommandLine(const std::vector<std::string>& args) {
+    TRunOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw TCommandLineError(arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--headless") {
+            options.Headless = true;
+        } else if (arg == "--input") {
+            options.InputFile = value();
+        } else if (arg == "--screenshot") {
+            const std::string& text = value();
+            const size_t colon = text.find(':');
+            if (colon == std::string::npos || colon + 1 >= text.size())
+                throw TCommandLineError("--screenshot needs TICK:FILE.png, not \"" + text + "\"");
+            options.Screenshots.push_back(
+                {ReadTick(text.substr(0, colon), arg), text.substr(colon + 1)});
+        } else if (arg == "--quit-at") {
+            options.QuitAt = ReadTick(value(), arg);
+        } else if (arg == "--seed") {
+            const std::string& text = value();
+            const auto seed = TryStrToInt64(text);
+            if (!seed)
+                throw TCommandLineError("--seed needs a number, not \"" + text + "\"");
+            options.Seed = static_cast<uint64_t>(*seed);
+        } else if (arg == "--frame-ms") {
+            const uint32_t ms = ReadTick(value(), arg);
+            if (ms == 0)
+                throw TCommandLineError("--frame-ms needs at least 1");
+            options.FrameMs = ms;
+        } else if (arg == "--data-dir") {
+            options.DataDir = value();
+        } else if (arg.starts_with("--")) {
+            throw TCommandLineError("unknown option " + arg);
+        } else if (options.LevelFile.empty()) {
+            options.LevelFile = arg;
+        } else {
+            throw TCommandLineError("unexpected argument " + arg);
+        }
+    }
+    std::stable_sort(options.Screenshots.begin(), options.Screenshots.end(),
+                     [](const auto& a, const auto& b) { return a.Tick < b.Tick; });
+    return options;
+}
+
+int RunGame(const TRunOptions& options, std::ostream& errors) {
+    return options.Headless ? RunHeadless(options, errors) : RunWindowed(options, errors);
+}
+
+int RunHeadless(const TRunOptions& options, std::ostream& errors) {
+    std::vector<TScriptEvent> script;
+    if (options.InputFile) {
+        std::ifstream file(*options.InputFile, std::ios::binary);
+        if (!file) {
+            errors << "Can not read the input script " << options.InputFile->string() << "\n";
+            return ExitBadInput;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        try {
+            script = ParseInputScript(text.str());
+        } catch (const TInputScriptError& error) {
+            errors << error.what() << "\n";
+            return ExitBadInput;
+        }
+    }
+
+    TManualClock clock(0);
+    TDisplayOptions displayOptions;
+    THeadlessDisplay display(displayOptions);
+    TNullAudioDevice audio;
+    TForm1* formForLog = nullptr;
+    THeadlessMessageBox messageBox([&](const std::string& message) {
+        if (formForLog)
+            formForLog->Log.Add(message);
+    });
+    TForm1 form(Folders(options), TFormServices{clock, audio, messageBox, &display, nullptr});
+    formForLog = &form;
+    form.FixedSeed = options.Seed;
+
+    form.FormCreate();
+    form.FormActivate();
+    if (!form.DisplayReady()) {
+        errors << "Quarzel: the display could not be initialised\n";
+        form.FormDestroy();
+        return ExitNoDisplay;
+    }
+
+    TScriptInput input([&](const std::string& name) { return form.ControlCentre(name); });
+    size_t next = 0;
+    size_t shot = 0;
+    uint32_t lastTick = 0;
+    for (const TScriptEvent& event : script)
+        lastTick = std::max(lastTick, event.Tick);
+    if (!options.Screenshots.empty())
+        lastTick = std::max(lastTick, options.Screenshots.back().Tick);
+    const uint32_t end = options.QuitAt.value_or(lastTick);
+
+    int exitCode = 0;
+    bool quit = false;
+    std::vector<const TScriptEvent*> afterPass;
+    while (!quit) {
+        const uint32_t now = clock.Ticks();
+        afterPass.clear();
+        try {
+            for (; next < script.size() && script[next].Tick <= now; ++next) {
+                const TScriptEvent& event = script[next];
+                if (event.Action == TScriptAction::Screenshot ||
+                    event.Action == TScriptAction::Quit) {
+                    afterPass.push_back(&event);
+                    continue;
+                }
+                for (const TInputEvent& e : input.Translate(event))
+                    form.HandleInput(e);
+            }
+        } catch (const TInputScriptError& error) {
+            errors << error.what() << "\n";
+            exitCode = ExitBadInput;
+            break;
+        }
+        form.IdlePass();
+        for (const TScriptEvent* event : afterPass) {
+            if (event->Action == TScriptAction::Quit)
+                quit = true;
+            else
+                form.SaveScreenshot(event->Text);
+        }
+        for (; shot < options.Screenshots.size() && options.Screenshots[shot].Tick <= now; ++shot)
+            form.SaveScreenshot(options.Screenshots[shot].FileName);
+        if (now >= end)
+            quit = true;
+        if (!quit)
+            clock.Advance(options.FrameMs);
+    }
+    form.FormDestroy();
+    return exitCode;
+}
+
+int RunWindowed(const TRunOptions& options, std::ostream&) {
+    const TFolders folders = Folders(options);
+    const TOptions settings = ReadOptions(folders.UserFolder / "options.cfg");
+    TDisplayOptions displayOptions;
+    displayOptions.FullScreen = settings.FullScreenMode == 1;
+    if (!displayOptions.FullScreen) {
+        displayOptions.HasPosition = settings.WindowModeX != 0 || settings.WindowModeY != 0;
+        displayOptions.WindowX = settings.WindowModeX;
+        displayOptions.WindowY = settings.WindowModeY;
+    }
+    TSdlDisplay::TOpenResult opened = TSdlDisplay::Open(displayOptions);
+    if (!opened.Display)
+        return ExitNoDisplay; // the reason is already on stderr and in a message box
+
+    TSdlDisplay& display = *opened.Display;
+    TSdlClock clock;
+    TSdlEventSource events(&display);
+    TSdlAudioDevice audio;
+    TSdlMessageBox messageBox(display.Window());
+    TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr});
+    form.FixedSeed = options.Seed;
+
+    form.FormCreate();
+    form.FormActivate();
+    if (!form.DisplayReady()) {
+        ReportFatalDisplayError("Quarzel: the display could not be initialised");
+        form.FormDestroy();
+        return ExitNoDisplay;
+    }
+    bool quit = false;
+    while (!quit) {
+        std::optional<TInputEvent> event = form.Paused() ? events.Wait() : events.Poll();
+        for (; event; event = events.Poll()) {
+            if (event->Kind == TInputKind::Quit) {
+                quit = true;
+                break;
+            }
+            form.HandleInput(*event);
+        }
+        if (!quit)
+            form.IdlePass();
+    }
+    form.FormDestroy();
+    return 0;
+}
+
+} // namespace qz

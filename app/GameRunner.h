@@ -1,0 +1,48 @@
+#pragma once
+// The program's command line and its two ways to run: in a window with sound, or headless
+// with a manual clock, scripted input, screenshots at given ticks and a fixed end.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qz {
+
+struct TScreenshotRequest {
+    uint32_t Tick = 0;
+    std::string FileName;
+};
+
+struct TRunOptions {
+    bool Headless = false;
+    std::optional<std::filesystem::path> InputFile;
+    std::vector<TScreenshotRequest> Screenshots;
+    std::optional<uint32_t> QuitAt;
+    std::optional<uint64_t> Seed;
+    uint32_t FrameMs = 10;
+    std::optional<std::filesystem::path> DataDir;
+    std::string LevelFile; // the optional first free argument (debug mode only)
+};
+
+class TCommandLineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program name.
+TRunOptions ParseCommandLine(const std::vector<std::string>& args);
+
+// Exit codes: 0 a normal end, 1 no display or a failed start, 2 a bad command line or a
+// bad input script.
+inline constexpr int ExitBadInput = 2;
+inline constexpr int ExitNoDisplay = 1;
+
+int RunGame(const TRunOptions& options, std::ostream& errors);
+int RunHeadless(const TRunOptions& options, std::ostream& errors);
+int RunWindowed(const TRunOptions& options, std::ostream& errors);
+
+} // namespace qz

@@ -1,0 +1,86 @@
+#pragma once
+// The input script of headless runs: one timed event per line, "TICK ACTION ARGS", TICK in
+// milliseconds of the run's clock; "#" starts a comment (except in the text of "text").
+// Pointer events may aim at an interface control by name; the name is looked up when the
+// event comes due, so scripts survive layout changes.
+
+#include "archive/Helpers.h"
+#include "platform/InputEvent.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qz {
+
+enum class TScriptAction : uint8_t {
+    Move,
+    Down,
+    Up,
+    Click,
+    DblClick,
+    Wheel,
+    Key,
+    KeyDown,
+    KeyUp,
+    Text,
+    FocusLost,
+    FocusGained,
+    Screenshot,
+    Quit,
+};
+
+struct TScriptEvent {
+    uint32_t Tick = 0;
+    TScriptAction Action = TScriptAction::Move;
+    int32_t Line = 0;
+    std::optional<TPoint> At; // a pointer position given as X Y
+    std::string Control;      // a pointer position given as a control name
+    TMouseButton Button = TMouseButton::mbLeft;
+    int32_t WheelDelta = 0; // in wheel units (notches x WheelDeltaPerNotch)
+    uint16_t Key = 0;
+    TShiftState Shift = 0;
+    std::string Text; // typed text, or the screenshot file
+};
+
+// A line that cannot be read; Line counts from 1.
+class TInputScriptError : public std::runtime_error {
+public:
+    TInputScriptError(int32_t line, const std::string& what)
+        : std::runtime_error("input script line " + std::to_string(line) + ": " + what),
+          Line(line) {}
+    int32_t Line;
+};
+
+// The events in tick order (events of one tick keep the order of their lines).
+std::vector<TScriptEvent> ParseInputScript(std::string_view text);
+TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber);
+// The virtual key of an SDL key name ("F2", "Escape", "Space", "A"), 0 when unknown.
+uint16_t VirtualKeyFromName(const std::string& name);
+
+// Where a control's centre is now; nothing when there is no such control.
+using TControlLocator = std::function<std::optional<TPoint>(const std::string& name)>;
+
+// Turns script events into window input. It remembers the pointer, so that a press
+// without coordinates happens where the pointer is.
+class TScriptInput {
+public:
+    explicit TScriptInput(TControlLocator locator) : locator_(std::move(locator)) {}
+
+    // The input events of one pointer, wheel, key or text action (none for the others).
+    // Raises TInputScriptError when a named control does not exist.
+    std::vector<TInputEvent> Translate(const TScriptEvent& event);
+    TPoint Pointer() const { return pointer_; }
+
+private:
+    TPoint Target(const TScriptEvent& event);
+
+    TControlLocator locator_;
+    TPoint pointer_;
+};
+
+} // namespace qz

@@ -1,0 +1,30 @@
+#pragma once
+// The player's settings in "options.cfg": read with their defaults, and the keys the game
+// writes back. Keys the game never writes stay in the file as they are.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace qz {
+
+struct TOptions {
+    int32_t ScreenWidth = 800;
+    int32_t ScreenHeight = 600;
+    int32_t BitsPerPixel = 32;
+    int32_t SoundVolume = 100;
+    int32_t MusicVolume = 100;
+    int32_t DebugMode = 0;
+    int32_t FullScreenMode = 0;
+    int32_t WindowModeX = 0;
+    int32_t WindowModeY = 0;
+    int32_t TurnOffHint = 0;
+    std::string PlayerName = "Player";
+};
+
+// A missing file or key gives the default.
+TOptions ReadOptions(const std::filesystem::path& fileName);
+// Writes [Version] Build and the six keys of [Options] the game owns; creates the file.
+void SaveOptions(const std::filesystem::path& fileName, const TOptions& options);
+
+} // namespace qz

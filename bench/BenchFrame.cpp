@@ -1,0 +1,54 @@
+// Frames per second of composing and presenting an idle title screen, headless.
+#include "app/Form1.h"
+#include "archive/FileFolder.h"
+#include "audio/NullAudioDevice.h"
+#include "gfx/JpegPNG.h"
+#include "platform/Clock.h"
+#include "platform/HeadlessDisplay.h"
+#include "platform/MessageBox.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+
+namespace {
+
+// A data folder with the cursor strip and the intro pictures.
+std::filesystem::path MakeData() {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "quarzel-bench-frame";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "game");
+    std::filesystem::create_directories(folder / "levels");
+    auto game = qz::TFileFolder::CreateNew((folder / "game" / "game.zxc").string());
+    game->AddFile("cursor_line.png", 0, qz::EncodePNG(qz::TRGBImage::Blank(720, 40, 200)));
+    game->AddFile("Title.jpg", 0, qz::EncodeJPEG(qz::TRGBImage::Blank(800, 600), 90));
+    game->AddFile("TitleSketch.jpg", 0, qz::EncodeJPEG(qz::TRGBImage::Blank(800, 600), 90));
+    game->Save();
+    qz::TFileFolder::CreateNew((folder / "levels" / "levels.zxc").string())->Save();
+    return folder;
+}
+
+void BM_ComposeAndPresentTitle(benchmark::State& state) {
+    const std::filesystem::path folder = MakeData();
+    qz::TManualClock clock(0);
+    qz::TNullAudioDevice audio;
+    qz::THeadlessMessageBox box;
+    qz::THeadlessDisplay display;
+    qz::TForm1 form(qz::TFolders{folder, folder, true},
+                    qz::TFormServices{clock, audio, box, &display, nullptr});
+    form.FormCreate();
+    form.FormActivate();
+    form.Game.GameState = qz::gsTitle;
+    form.HandleInput(qz::TInputEvent::MouseMove(400, 300));
+    for (auto _ : state) {
+        form.ComposeFrame();
+        form.Present();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    form.FormDestroy();
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ComposeAndPresentTitle)->Unit(benchmark::kMicrosecond);
+
+} // namespace
