@@ -1,5 +1,7 @@
 #include "gfx/Compositor.h"
 
+#include <initializer_list>
+
 namespace qz {
 
 namespace {
@@ -93,18 +95,34 @@ const TCompositor& ScalarCompositor() {
     return compositor;
 }
 
-TCompositorPath BestCompositorPath() {
+bool CompositorPathSupported(TCompositorPath path) {
+    switch (path) {
+    case TCompositorPath::Scalar:
+        return true;
 #if defined(__x86_64__) || defined(__i386__)
-    if (__builtin_cpu_supports("avx2"))
-        return TCompositorPath::AVX2;
+    case TCompositorPath::SSE2:
+        return __builtin_cpu_supports("sse2");
+    case TCompositorPath::AVX2:
+        return __builtin_cpu_supports("avx2");
 #endif
+    default:
+        return false;
+    }
+}
+
+TCompositorPath BestCompositorPath() {
+    for (const TCompositorPath path : {TCompositorPath::AVX2, TCompositorPath::SSE2})
+        if (CompositorPathSupported(path))
+            return path;
     return TCompositorPath::Scalar;
 }
 
 const TCompositor& CompositorFor(TCompositorPath path) {
 #if defined(__x86_64__) || defined(__i386__)
-    if (path == TCompositorPath::AVX2 && __builtin_cpu_supports("avx2"))
+    if (path == TCompositorPath::AVX2 && CompositorPathSupported(TCompositorPath::AVX2))
         return AVX2Compositor();
+    if (path != TCompositorPath::Scalar && CompositorPathSupported(TCompositorPath::SSE2))
+        return SSE2Compositor();
 #endif
     (void)path;
     return ScalarCompositor();

@@ -27,16 +27,19 @@ struct TCompositor {
     void (*BlendRectRow16)(uint16_t* dst, int32_t count, uint8_t opacity, const TDrawParams& masks);
 };
 
-enum class TCompositorPath { Scalar, AVX2 };
+enum class TCompositorPath { Scalar, SSE2, AVX2 };
 
+// Whether this processor runs the kernels of a path.
+bool CompositorPathSupported(TCompositorPath path);
 // The fastest path this processor runs.
 TCompositorPath BestCompositorPath();
-// The kernels of a path; the vector kernels of 16 bits fall back to the scalar ones for
-// masks other than 5-6-5.
+// The kernels of a path, or of the fastest supported path below it; the vector kernels of
+// 16 bits fall back to the scalar ones for masks other than 5-6-5.
 const TCompositor& CompositorFor(TCompositorPath path);
 
 const TCompositor& ScalarCompositor();
 #if defined(__x86_64__) || defined(__i386__)
+const TCompositor& SSE2Compositor();
 const TCompositor& AVX2Compositor();
 #endif
 

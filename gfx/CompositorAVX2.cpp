@@ -1,6 +1,8 @@
 // The AVX2 kernels: 8 pixels per step at 32 bits, 16 at 16 bits, in 16-bit lanes where
-// every intermediate of the formulas fits (a * s + (255 - a) * d never exceeds 65025). Short
-// tails go through the same vector code on a padded copy, so glyph rows stay vectorised.
+// every intermediate of the formulas fits (a * s + (255 - a) * d never exceeds 65025).
+// Short rows, as glyphs have, stay in registers: a row that is not a whole number of steps
+// ends with one step overlapping the previous one, and a row shorter than one step is
+// loaded as two overlapping halves whose overlap has its alpha cleared in the high half.
 #include "gfx/Compositor.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -14,130 +16,233 @@ namespace qz {
 
 namespace {
 
+// 16 zero bytes then 16 bytes of 0xFF: reading at 16 - n gives a mask whose first n bytes
+// are clear.
+alignas(64) constexpr uint8_t TailMask[32] = {
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+inline uint64_t Load64(const void* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+inline uint32_t Load32(const void* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// The alpha bytes of 8 pixels with the first `cleared` of them set to 0.
+inline uint64_t ClearLeading(uint64_t t8, int32_t cleared) {
+    return t8 & Load64(TailMask + 16 - cleared);
+}
+
+QZ_AVX2 inline __m256i LoadHalves(const void* low, const void* high) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(low))),
+        _mm_loadu_si128(static_cast<const __m128i*>(high)), 1);
+}
+
+// The high half goes first: where the halves overlap, the low half holds the blended pixels.
+QZ_AVX2 inline void StoreHalves(void* low, void* high, __m256i v) {
+    _mm_storeu_si128(static_cast<__m128i*>(high), _mm256_extracti128_si256(v, 1));
+    _mm_storeu_si128(static_cast<__m128i*>(low), _mm256_castsi256_si128(v));
+}
+
 // The tint s' = c + floor((s - c) * W / 256) equals (s * W + c * (256 - W)) >> 8, whose
-// terms stay unsigned and below 65281, so it runs in 16-bit lanes.
+// terms stay unsigned and below 65281, so it runs in 16-bit lanes. The weight of glyphs, 1,
+// gives c when s >= c and c - 1 otherwise, which runs on the bytes themselves.
+// The kernels are instantiated per kind of tint and whether opaque pixels are copied, so
+// that the pixel loops carry no tests of the parameters.
+enum class TTint { None, One, Weighted };
+
 struct TDraw32Constants {
     __m256i Opacity;
     __m256i Weight;
     __m256i TintTerm;
-    __m256i Byte255;
-    __m256i FourthByte;
-    __m256i SpreadLow;
-    __m256i SpreadHigh;
+    __m256i Colour;      // the tint colour in every pixel
+    __m256i ColourLess1; // and less 1 in every byte
 };
 
 QZ_AVX2 inline TDraw32Constants MakeDraw32Constants(const TDrawParams& params) {
     TDraw32Constants k;
     const int w = params.TintWeight;
-    const short cb = short((int(params.Colour >> 16) & 0xFF) * (256 - w));
-    const short cg = short((int(params.Colour >> 8) & 0xFF) * (256 - w));
-    const short cr = short((int(params.Colour) & 0xFF) * (256 - w));
+    const uint32_t b = (params.Colour >> 16) & 0xFF;
+    const uint32_t g = (params.Colour >> 8) & 0xFF;
+    const uint32_t r = params.Colour & 0xFF;
+    const uint64_t weight = uint64_t(256 - w);
     k.Opacity = _mm256_set1_epi16(short(params.Opacity));
-    k.Weight = _mm256_set1_epi16(short(w));
-    k.TintTerm = _mm256_setr_epi16(cb, cg, cr, 0, cb, cg, cr, 0, cb, cg, cr, 0, cb, cg, cr, 0);
-    k.Byte255 = _mm256_set1_epi16(255);
-    k.FourthByte = _mm256_set1_epi32(int(0xFF000000u));
-    k.SpreadLow = _mm256_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 0, 0, 0, 0, 1, 1,
-                                   1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-    k.SpreadHigh = _mm256_setr_epi8(4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7, 4, 4, 4, 4, 5,
-                                    5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7);
+    if (w == 1) {
+        k.Colour = _mm256_set1_epi32(int(b | g << 8 | r << 16));
+        k.ColourLess1 = _mm256_sub_epi8(k.Colour, _mm256_set1_epi8(1));
+    } else if (w != 0) {
+        k.Weight = _mm256_set1_epi16(short(w));
+        k.TintTerm = _mm256_set1_epi64x(int64_t(b * weight | g * weight << 16 | r * weight << 32));
+    }
     return k;
 }
 
-// Four pixels of one half in 16-bit lanes: the blended channels.
-QZ_AVX2 inline __m256i Blend4(__m256i s, __m256i d, __m256i t, const TDraw32Constants& k,
-                              bool tint) {
-    const __m256i a = _mm256_srli_epi16(_mm256_mullo_epi16(t, k.Opacity), 8);
-    if (tint)
+// Two pixels per 128-bit lane in 16-bit lanes, with their alpha a: the blended channels.
+template <TTint Tint>
+QZ_AVX2 inline __m256i Blend2x2(__m256i s, __m256i d, __m256i a, const TDraw32Constants& k) {
+    if constexpr (Tint == TTint::Weighted)
         s = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, k.Weight), k.TintTerm), 8);
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, s),
-                                         _mm256_mullo_epi16(_mm256_sub_epi16(k.Byte255, a), d));
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_mullo_epi16(a, s),
+                         _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_set1_epi16(255), a), d));
     return _mm256_srli_epi16(sum, 8);
 }
 
-QZ_AVX2 inline void Draw8Pixels32(uint8_t* dst, const uint8_t* src, uint64_t t8,
-                                  const TDraw32Constants& k, bool tint, bool fullCopy) {
+// Eight pixels s over d through the alpha bytes t8; the fourth byte and the pixels of alpha
+// 0 keep d.
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 inline __m256i Draw8Pixels32(__m256i s, __m256i d, uint64_t t8, const TDraw32Constants& k) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i t32 = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(int64_t(t8)));
+    const __m256i a32 = _mm256_srli_epi16(_mm256_mullo_epi16(t32, k.Opacity), 8);
+    // The alpha of pixels 0, 1 (and 4, 5) spread over their channels, then of 2, 3 (6, 7),
+    // matching the byte unpacking of the pixels.
+    const __m256i spreadLow =
+        _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1, 0, -1, 0, -1, 0,
+                         -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1);
+    const __m256i spreadHigh =
+        _mm256_setr_epi8(8, -1, 8, -1, 8, -1, 8, -1, 12, -1, 12, -1, 12, -1, 12, -1, 8, -1, 8, -1,
+                         8, -1, 8, -1, 12, -1, 12, -1, 12, -1, 12, -1);
+    __m256i tinted = s;
+    if constexpr (Tint == TTint::One)
+        tinted = _mm256_sub_epi8(k.ColourLess1, _mm256_cmpeq_epi8(_mm256_max_epu8(s, k.Colour), s));
+    const __m256i low =
+        Blend2x2<Tint>(_mm256_unpacklo_epi8(tinted, zero), _mm256_unpacklo_epi8(d, zero),
+                       _mm256_shuffle_epi8(a32, spreadLow), k);
+    const __m256i high =
+        Blend2x2<Tint>(_mm256_unpackhi_epi8(tinted, zero), _mm256_unpackhi_epi8(d, zero),
+                       _mm256_shuffle_epi8(a32, spreadHigh), k);
+    __m256i result = _mm256_packus_epi16(low, high);
+    const __m256i keep =
+        _mm256_or_si256(_mm256_set1_epi32(int(0xFF000000u)), _mm256_cmpeq_epi32(t32, zero));
+    result = _mm256_blendv_epi8(result, d, keep);
+    if constexpr (FullCopy)
+        result = _mm256_blendv_epi8(result, s, _mm256_cmpeq_epi32(t32, _mm256_set1_epi32(255)));
+    return result;
+}
+
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 inline void DrawBlock32(uint8_t* dst, const uint8_t* src, uint64_t t8,
+                                const TDraw32Constants& k) {
+    if (t8 == 0)
+        return;
+    if (FullCopy && t8 == ~uint64_t(0)) {
+        std::memcpy(dst, src, 32);
+        return;
+    }
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
-    const __m128i tv = _mm_cvtsi64_si128(int64_t(t8));
-    const __m256i tb = _mm256_broadcastsi128_si256(tv);
-    const __m256i tLow =
-        _mm256_cvtepu8_epi16(_mm256_castsi256_si128(_mm256_shuffle_epi8(tb, k.SpreadLow)));
-    const __m256i tHigh =
-        _mm256_cvtepu8_epi16(_mm256_castsi256_si128(_mm256_shuffle_epi8(tb, k.SpreadHigh)));
-    const __m256i low = Blend4(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(s)),
-                               _mm256_cvtepu8_epi16(_mm256_castsi256_si128(d)), tLow, k, tint);
-    const __m256i high =
-        Blend4(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(s, 1)),
-               _mm256_cvtepu8_epi16(_mm256_extracti128_si256(d, 1)), tHigh, k, tint);
-    __m256i result = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
-    const __m256i t32 = _mm256_cvtepu8_epi32(tv);
-    const __m256i keep =
-        _mm256_or_si256(k.FourthByte, _mm256_cmpeq_epi32(t32, _mm256_setzero_si256()));
-    result = _mm256_blendv_epi8(result, d, keep);
-    if (fullCopy)
-        result = _mm256_blendv_epi8(result, s, _mm256_cmpeq_epi32(t32, _mm256_set1_epi32(255)));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), result);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst),
+                        Draw8Pixels32<Tint, FullCopy>(s, d, t8, k));
+}
+
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 void DrawRow32Mode(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
+                           const TDraw32Constants& k) {
+    if (count >= 8) {
+        // A last step that overlaps the one before is blended first, from the pixels as they
+        // were, and stored last: both steps give the same bytes where they overlap, and no load
+        // waits for a store it partly overlaps.
+        const int32_t last = count - 8;
+        const uint64_t tLast = Load64(alpha + last);
+        const bool overlap = count % 8 != 0 && tLast != 0;
+        __m256i lastPixels = _mm256_setzero_si256();
+        if (overlap)
+            lastPixels = Draw8Pixels32<Tint, FullCopy>(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + size_t(last) * 4)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + size_t(last) * 4)), tLast,
+                k);
+        for (int32_t i = 0; i + 8 <= count; i += 8)
+            DrawBlock32<Tint, FullCopy>(dst + size_t(i) * 4, src + size_t(i) * 4, Load64(alpha + i),
+                                        k);
+        if (overlap)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + size_t(last) * 4), lastPixels);
+        return;
+    }
+    if (count >= 4) {
+        // Pixels 0..3 in the low half, count-4..count-1 in the high half.
+        const int32_t last = count - 4;
+        const uint64_t high = ClearLeading(uint64_t(Load32(alpha + last)) << 32, 4 + 4 - last);
+        const uint64_t t8 = Load32(alpha) | high;
+        if (t8 == 0)
+            return;
+        uint8_t* dstHigh = dst + size_t(last) * 4;
+        const __m256i s = LoadHalves(src, src + size_t(last) * 4);
+        const __m256i d = LoadHalves(dst, dstHigh);
+        StoreHalves(dst, dstHigh, Draw8Pixels32<Tint, FullCopy>(s, d, t8, k));
+        return;
+    }
+    if (count <= 0)
+        return;
+    uint64_t t8 = 0;
+    for (int32_t i = 0; i < count; ++i)
+        t8 |= uint64_t(alpha[i]) << (8 * i);
+    if (t8 == 0)
+        return;
+    const __m256i lanes =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src), lanes);
+    const __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst), lanes);
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(dst), lanes,
+                           Draw8Pixels32<Tint, FullCopy>(s, d, t8, k));
 }
 
 QZ_AVX2 void DrawRow32AVX2(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
                            const TDrawParams& params) {
     const TDraw32Constants k = MakeDraw32Constants(params);
-    const bool tint = params.TintWeight != 0;
-    const bool fullCopy = params.Opacity == 255 && !tint;
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        uint64_t t8;
-        std::memcpy(&t8, alpha + i, 8);
-        if (t8 == 0)
-            continue;
-        if (fullCopy && t8 == ~uint64_t(0)) {
-            std::memcpy(dst + size_t(i) * 4, src + size_t(i) * 4, 32);
-            continue;
-        }
-        Draw8Pixels32(dst + size_t(i) * 4, src + size_t(i) * 4, t8, k, tint, fullCopy);
-    }
-    const int32_t rest = count - i;
-    if (rest > 0) {
-        alignas(32) uint8_t d[32] = {};
-        alignas(32) uint8_t s[32] = {};
-        uint64_t t8 = 0;
-        std::memcpy(d, dst + size_t(i) * 4, size_t(rest) * 4);
-        std::memcpy(s, src + size_t(i) * 4, size_t(rest) * 4);
-        std::memcpy(&t8, alpha + i, size_t(rest));
-        if (t8 == 0)
-            return;
-        Draw8Pixels32(d, s, t8, k, tint, fullCopy);
-        std::memcpy(dst + size_t(i) * 4, d, size_t(rest) * 4);
-    }
+    if (params.TintWeight == 1)
+        DrawRow32Mode<TTint::One, false>(dst, src, alpha, count, k);
+    else if (params.TintWeight != 0)
+        DrawRow32Mode<TTint::Weighted, false>(dst, src, alpha, count, k);
+    else if (params.Opacity == 255)
+        DrawRow32Mode<TTint::None, true>(dst, src, alpha, count, k);
+    else
+        DrawRow32Mode<TTint::None, false>(dst, src, alpha, count, k);
 }
 
 struct TDraw16Constants {
     __m256i Opacity;
     __m256i Weight;
-    __m256i TintRed, TintGreen, TintBlue; // c * (256 - W) per channel
-    __m256i Byte255;
-    __m256i Five, Six;
+    // c * (256 - W) per channel; for the weight 1 of glyphs, c itself: the tinted channel
+    // is then c less 1 where s < c.
+    __m256i TintRed, TintGreen, TintBlue;
 };
 
-QZ_AVX2 inline void Draw16Pixels16(uint16_t* dst, const uint16_t* src, __m128i t16bytes,
-                                   const TDraw16Constants& k, bool tint, bool fullCopy) {
-    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
-    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
-    const __m256i t = _mm256_cvtepu8_epi16(t16bytes);
+template <TTint Tint>
+
+QZ_AVX2 inline __m256i Tint16(__m256i s, __m256i term, const TDraw16Constants& k) {
+    if constexpr (Tint == TTint::One)
+        return _mm256_add_epi16(term, _mm256_cmpgt_epi16(term, s));
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, k.Weight), term), 8);
+}
+
+// Sixteen 5-6-5 pixels s over d through the alpha t (16-bit lanes); pixels whose blended
+// alpha is 0 keep d.
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 inline __m256i Draw16Pixels16(__m256i s, __m256i d, __m256i t, const TDraw16Constants& k) {
+    const __m256i five = _mm256_set1_epi16(0x1F);
+    const __m256i six = _mm256_set1_epi16(0x3F);
+    const __m256i byte255 = _mm256_set1_epi16(255);
     const __m256i a = _mm256_srli_epi16(_mm256_mullo_epi16(t, k.Opacity), 8);
-    const __m256i na = _mm256_sub_epi16(k.Byte255, a);
+    const __m256i na = _mm256_sub_epi16(byte255, a);
     __m256i sr = _mm256_srli_epi16(s, 11);
-    __m256i sg = _mm256_and_si256(_mm256_srli_epi16(s, 5), k.Six);
-    __m256i sb = _mm256_and_si256(s, k.Five);
-    if (tint) {
-        sr = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sr, k.Weight), k.TintRed), 8);
-        sg = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sg, k.Weight), k.TintGreen), 8);
-        sb = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sb, k.Weight), k.TintBlue), 8);
+    __m256i sg = _mm256_and_si256(_mm256_srli_epi16(s, 5), six);
+    __m256i sb = _mm256_and_si256(s, five);
+    if constexpr (Tint != TTint::None) {
+        sr = Tint16<Tint>(sr, k.TintRed, k);
+        sg = Tint16<Tint>(sg, k.TintGreen, k);
+        sb = Tint16<Tint>(sb, k.TintBlue, k);
     }
     const __m256i dr = _mm256_srli_epi16(d, 11);
-    const __m256i dg = _mm256_and_si256(_mm256_srli_epi16(d, 5), k.Six);
-    const __m256i db = _mm256_and_si256(d, k.Five);
+    const __m256i dg = _mm256_and_si256(_mm256_srli_epi16(d, 5), six);
+    const __m256i db = _mm256_and_si256(d, five);
     const __m256i r = _mm256_srli_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(na, dr), _mm256_mullo_epi16(a, sr)), 8);
     const __m256i g = _mm256_srli_epi16(
@@ -145,16 +250,82 @@ QZ_AVX2 inline void Draw16Pixels16(uint16_t* dst, const uint16_t* src, __m128i t
     const __m256i b = _mm256_srli_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(na, db), _mm256_mullo_epi16(a, sb)), 8);
     __m256i result = _mm256_or_si256(
-        _mm256_or_si256(_mm256_slli_epi16(r, 11), _mm256_slli_epi16(_mm256_and_si256(g, k.Six), 5)),
-        _mm256_and_si256(b, k.Five));
+        _mm256_or_si256(_mm256_slli_epi16(r, 11), _mm256_slli_epi16(_mm256_and_si256(g, six), 5)),
+        _mm256_and_si256(b, five));
     result = _mm256_blendv_epi8(result, d, _mm256_cmpeq_epi16(a, _mm256_setzero_si256()));
-    if (fullCopy)
-        result = _mm256_blendv_epi8(result, s, _mm256_cmpeq_epi16(t, k.Byte255));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), result);
+    if constexpr (FullCopy)
+        result = _mm256_blendv_epi8(result, s, _mm256_cmpeq_epi16(t, byte255));
+    return result;
+}
+
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 inline void DrawBlock16(uint16_t* dst, const uint16_t* src, __m128i t,
+                                const TDraw16Constants& k) {
+    if (_mm_testz_si128(t, t))
+        return;
+    if (FullCopy && _mm_movemask_epi8(_mm_cmpeq_epi8(t, _mm_set1_epi8(-1))) == 0xFFFF) {
+        std::memcpy(dst, src, 32);
+        return;
+    }
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst),
+                        Draw16Pixels16<Tint, FullCopy>(s, d, _mm256_cvtepu8_epi16(t), k));
 }
 
 bool Is565(const TDrawParams& params) {
     return params.RedMask == 0xF800 && params.GreenMask == 0x07E0 && params.BlueMask == 0x001F;
+}
+
+template <TTint Tint, bool FullCopy>
+QZ_AVX2 void DrawRow16Mode(uint16_t* dst, const uint16_t* src, const uint8_t* alpha, int32_t count,
+                           const TDraw16Constants& k) {
+    if (count >= 16) {
+        // As at 32 bits: an overlapping last step is blended first and stored last.
+        const int32_t last = count - 16;
+        const __m128i tLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + last));
+        const bool overlap = count % 16 != 0 && !_mm_testz_si128(tLast, tLast);
+        __m256i lastPixels = _mm256_setzero_si256();
+        if (overlap)
+            lastPixels = Draw16Pixels16<Tint, FullCopy>(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + last)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + last)),
+                _mm256_cvtepu8_epi16(tLast), k);
+        for (int32_t i = 0; i + 16 <= count; i += 16)
+            DrawBlock16<Tint, FullCopy>(
+                dst + i, src + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i)), k);
+        if (overlap)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + last), lastPixels);
+        return;
+    }
+    if (count >= 8) {
+        // Pixels 0..7 in the low half, count-8..count-1 in the high half.
+        const int32_t last = count - 8;
+        const uint64_t high = ClearLeading(Load64(alpha + last), 8 - last);
+        const __m128i t = _mm_set_epi64x(int64_t(high), int64_t(Load64(alpha)));
+        if (_mm_testz_si128(t, t))
+            return;
+        const __m256i s = LoadHalves(src, src + last);
+        const __m256i d = LoadHalves(dst, dst + last);
+        StoreHalves(dst, dst + last,
+                    Draw16Pixels16<Tint, FullCopy>(s, d, _mm256_cvtepu8_epi16(t), k));
+        return;
+    }
+    alignas(32) uint16_t d[16] = {};
+    alignas(32) uint16_t s[16] = {};
+    alignas(16) uint8_t t[16] = {};
+    for (int32_t i = 0; i < count; ++i) {
+        d[i] = dst[i];
+        s[i] = src[i];
+        t[i] = alpha[i];
+    }
+    const __m256i result = Draw16Pixels16<Tint, FullCopy>(
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(s)),
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(d)),
+        _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(t))), k);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(d), result);
+    for (int32_t i = 0; i < count; ++i)
+        dst[i] = d[i];
 }
 
 QZ_AVX2 void DrawRow16AVX2(uint16_t* dst, const uint16_t* src, const uint8_t* alpha, int32_t count,
@@ -164,75 +335,51 @@ QZ_AVX2 void DrawRow16AVX2(uint16_t* dst, const uint16_t* src, const uint8_t* al
         return;
     }
     const int w = params.TintWeight;
-    const bool fullCopy = params.Opacity == 255 && w == 0;
-    const bool tint = w != 0 && w != 255;
     TDraw16Constants k;
     k.Opacity = _mm256_set1_epi16(short(params.Opacity));
-    k.Weight = _mm256_set1_epi16(short(w));
-    k.TintRed = _mm256_set1_epi16(short(int((params.Packed >> 11) & 0x1F) * (256 - w)));
-    k.TintGreen = _mm256_set1_epi16(short(int((params.Packed >> 5) & 0x3F) * (256 - w)));
-    k.TintBlue = _mm256_set1_epi16(short(int(params.Packed & 0x1F) * (256 - w)));
-    k.Byte255 = _mm256_set1_epi16(255);
-    k.Five = _mm256_set1_epi16(0x1F);
-    k.Six = _mm256_set1_epi16(0x3F);
-    int32_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i));
-        const int zero = _mm_movemask_epi8(_mm_cmpeq_epi8(t, _mm_setzero_si128()));
-        if (zero == 0xFFFF)
-            continue;
-        if (fullCopy && _mm_movemask_epi8(_mm_cmpeq_epi8(t, _mm_set1_epi8(-1))) == 0xFFFF) {
-            std::memcpy(dst + i, src + i, 32);
-            continue;
-        }
-        Draw16Pixels16(dst + i, src + i, t, k, tint, fullCopy);
+    if (w != 0 && w != 255) {
+        const int scale = w == 1 ? 1 : 256 - w;
+        k.Weight = _mm256_set1_epi16(short(w));
+        k.TintRed = _mm256_set1_epi16(short(int((params.Packed >> 11) & 0x1F) * scale));
+        k.TintGreen = _mm256_set1_epi16(short(int((params.Packed >> 5) & 0x3F) * scale));
+        k.TintBlue = _mm256_set1_epi16(short(int(params.Packed & 0x1F) * scale));
     }
-    const int32_t rest = count - i;
-    if (rest > 0) {
-        alignas(32) uint16_t d[16] = {};
-        alignas(32) uint16_t s[16] = {};
-        alignas(16) uint8_t t[16] = {};
-        std::memcpy(d, dst + i, size_t(rest) * 2);
-        std::memcpy(s, src + i, size_t(rest) * 2);
-        std::memcpy(t, alpha + i, size_t(rest));
-        Draw16Pixels16(d, s, _mm_load_si128(reinterpret_cast<const __m128i*>(t)), k, tint,
-                       fullCopy);
-        std::memcpy(dst + i, d, size_t(rest) * 2);
-    }
+    if (w == 1)
+        DrawRow16Mode<TTint::One, false>(dst, src, alpha, count, k);
+    else if (w != 0 && w != 255)
+        DrawRow16Mode<TTint::Weighted, false>(dst, src, alpha, count, k);
+    else if (params.Opacity == 255 && w == 0)
+        DrawRow16Mode<TTint::None, true>(dst, src, alpha, count, k);
+    else
+        DrawRow16Mode<TTint::None, false>(dst, src, alpha, count, k);
 }
 
 QZ_AVX2 void BlendRectRow32AVX2(uint8_t* dst, int32_t count, uint8_t opacity, uint32_t colour) {
-    const int o = opacity;
-    const short cb = short((int(colour >> 16) & 0xFF) * o);
-    const short cg = short((int(colour >> 8) & 0xFF) * o);
-    const short cr = short((int(colour) & 0xFF) * o);
-    const __m256i term =
-        _mm256_setr_epi16(cb, cg, cr, 0, cb, cg, cr, 0, cb, cg, cr, 0, cb, cg, cr, 0);
+    const uint64_t o = opacity;
+    const uint64_t cb = ((colour >> 16) & 0xFF) * o;
+    const uint64_t cg = ((colour >> 8) & 0xFF) * o;
+    const uint64_t cr = (colour & 0xFF) * o;
+    const __m256i term = _mm256_set1_epi64x(int64_t(cb | cg << 16 | cr << 32));
     const __m256i keep = _mm256_set1_epi16(short(255 - o));
     const __m256i fourth = _mm256_set1_epi32(int(0xFF000000u));
-    int32_t i = 0;
-    auto step = [&](uint8_t* p) QZ_AVX2 {
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i zero = _mm256_setzero_si256();
+    auto blend = [&](__m256i d) QZ_AVX2 {
         const __m256i low = _mm256_srli_epi16(
-            _mm256_add_epi16(
-                _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(d)), keep), term),
-            8);
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), keep), term), 8);
         const __m256i high = _mm256_srli_epi16(
-            _mm256_add_epi16(
-                _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(d, 1)), keep),
-                term),
-            8);
-        __m256i result = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
-        result = _mm256_blendv_epi8(result, d, fourth);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), result);
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), keep), term), 8);
+        return _mm256_blendv_epi8(_mm256_packus_epi16(low, high), d, fourth);
     };
-    for (; i + 8 <= count; i += 8)
-        step(dst + size_t(i) * 4);
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i* p = reinterpret_cast<__m256i*>(dst + size_t(i) * 4);
+        _mm256_storeu_si256(p, blend(_mm256_loadu_si256(p)));
+    }
     if (i < count) {
-        alignas(32) uint8_t d[32] = {};
-        std::memcpy(d, dst + size_t(i) * 4, size_t(count - i) * 4);
-        step(d);
-        std::memcpy(dst + size_t(i) * 4, d, size_t(count - i) * 4);
+        int* p = reinterpret_cast<int*>(dst + size_t(i) * 4);
+        const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i),
+                                                 _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        _mm256_maskstore_epi32(p, lanes, blend(_mm256_maskload_epi32(p, lanes)));
     }
 }
 

@@ -9,17 +9,30 @@
 namespace qz {
 namespace {
 
-// Two engines with the same pictures, one blending with the scalar formulas and one with the
-// fastest kernels of this machine; every operation must leave both with the same bytes.
+// The vector paths this processor runs; each must give the bytes of the scalar formulas.
+std::vector<TCompositorPath> VectorPaths() {
+    std::vector<TCompositorPath> paths;
+    for (const TCompositorPath path : {TCompositorPath::SSE2, TCompositorPath::AVX2})
+        if (CompositorPathSupported(path))
+            paths.push_back(path);
+    return paths;
+}
+
+const char* PathName(TCompositorPath path) {
+    return path == TCompositorPath::AVX2 ? "AVX2" : "SSE2";
+}
+
+// Two engines with the same pictures, one blending with the scalar formulas and one with a
+// vector path; every operation must leave both with the same bytes.
 struct TEnginePair {
     TSurfEngine Scalar;
     TSurfEngine Fast;
 
-    explicit TEnginePair(const TPixelFormat& format) {
+    TEnginePair(const TPixelFormat& format, TCompositorPath path) {
         Scalar.Initialise(format);
         Fast.Initialise(format);
         Scalar.Path = TCompositorPath::Scalar;
-        Fast.Path = BestCompositorPath();
+        Fast.Path = path;
     }
     void Add(const TSurface& surface) {
         Scalar.AddSurface(surface);
@@ -45,12 +58,26 @@ void MakeSpriteAlpha(TSurface& surface, std::mt19937& random) {
     }
 }
 
-TEST(Compositor, FastPathsEqualTheFormulas) {
-    if (BestCompositorPath() == TCompositorPath::Scalar)
-        GTEST_SKIP() << "this processor has no vector kernels";
+TEST(Compositor, PathsAreChosenByWhatTheProcessorRuns) {
+    EXPECT_TRUE(CompositorPathSupported(TCompositorPath::Scalar));
+    EXPECT_TRUE(CompositorPathSupported(BestCompositorPath()));
+    EXPECT_EQ(&CompositorFor(TCompositorPath::Scalar), &ScalarCompositor());
+#if defined(__x86_64__)
+    // Every x86-64 processor has SSE2, so the scalar kernels are never the fastest there.
+    EXPECT_NE(BestCompositorPath(), TCompositorPath::Scalar);
+    EXPECT_EQ(&CompositorFor(TCompositorPath::SSE2), &SSE2Compositor());
+    EXPECT_EQ(&CompositorFor(TCompositorPath::AVX2), CompositorPathSupported(TCompositorPath::AVX2)
+                                                         ? &AVX2Compositor()
+                                                         : &SSE2Compositor());
+#endif
+}
+
+class CompositorPaths : public ::testing::TestWithParam<TCompositorPath> {};
+
+TEST_P(CompositorPaths, FastPathsEqualTheFormulas) {
     std::mt19937 random(20240601);
     for (const TPixelFormat& format : {TPixelFormat::Bits32(), TPixelFormat::Bits16()}) {
-        TEnginePair pair(format);
+        TEnginePair pair(format, GetParam());
         TSurface screen = test::RandomSurface(pair.Scalar, "MemorySurface", 800, 600, false, 11);
         pair.Add(screen);
         for (int n = 0; n < 6; ++n) {
@@ -117,12 +144,11 @@ TEST(Compositor, FastPathsEqualTheFormulas) {
 }
 
 // Every row length from 1 to 40 and every alpha pattern class through the kernels directly,
-// so the padded tails and the all-0 / all-255 shortcuts are each exercised.
-TEST(Compositor, RowKernelsAgreeOnEveryLength) {
-    if (BestCompositorPath() == TCompositorPath::Scalar)
-        GTEST_SKIP() << "this processor has no vector kernels";
+// so the short rows, the overlapping last steps and the all-0 / all-255 shortcuts are each
+// exercised.
+TEST_P(CompositorPaths, RowKernelsAgreeOnEveryLength) {
     const TCompositor& scalar = ScalarCompositor();
-    const TCompositor& fast = CompositorFor(BestCompositorPath());
+    const TCompositor& fast = CompositorFor(GetParam());
     std::mt19937 random(7);
     for (int count = 1; count <= 40; ++count)
         for (int pattern = 0; pattern < 4; ++pattern)
@@ -163,6 +189,12 @@ TEST(Compositor, RowKernelsAgreeOnEveryLength) {
                     ASSERT_EQ(a16, b16);
                 }
 }
+
+INSTANTIATE_TEST_SUITE_P(Compositor, CompositorPaths, ::testing::ValuesIn(VectorPaths()),
+                         [](const ::testing::TestParamInfo<TCompositorPath>& info) {
+                             return std::string(PathName(info.param));
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CompositorPaths);
 
 } // namespace
 } // namespace qz
