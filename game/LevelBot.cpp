@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 namespace qz {
 
@@ -13,30 +14,57 @@ namespace {
 struct TChoice {
     int32_t Rotations = 0; // RotateNext steps from the crystal in hand
     int32_t Frag = 0;
-    int64_t Gain = 0;
+    TPutValue Value;
 };
 
-// What one put is worth: its points, far more for finishing a layer or the level, and a
-// loss is worth nothing.
-int64_t PutValue(const TBoard& board, int32_t scoreBefore, size_t layerBefore) {
+int32_t CrystalsOnBoard(const TBoard& board) {
+    return static_cast<int32_t>(
+        std::count_if(board.Layer().Fishkas.begin(), board.Layer().Fishkas.end(),
+                      [](const TFishka& f) { return f.State == fsOnBoard; }));
+}
+
+// What the put just made (the crystal placed is index) is worth; nothing for a loss.
+std::optional<TPutValue> JudgePut(TBoard& board, int32_t index, int32_t scoreBefore,
+                                  int32_t layerBefore, int32_t onBoardBefore) {
     if (board.Game.GameState == gsGameOver) {
-        return -1;
+        return std::nullopt;
     }
-    int64_t value = board.Game.Score - scoreBefore;
-    if (board.Level.LevelDone) {
-        value += 1000000;
-    } else if (static_cast<size_t>(board.Level.LayerIndex) != layerBefore) {
-        value += 100000;
+    TPutValue value;
+    value.LevelDone = board.Level.LevelDone;
+    value.LayerDone = board.Level.LayerIndex != layerBefore;
+    value.Score = board.Game.Score - scoreBefore;
+    if (value.LevelDone || value.LayerDone || !board.HasLayer()) {
+        return value;
+    }
+    value.Removed = onBoardBefore + 1 - CrystalsOnBoard(board);
+    value.Height = board.BottomOf(board.Level.LayerIndex) - board.Game.CurrentY;
+    if (index < 0 || static_cast<size_t>(index) >= board.Layer().Fishkas.size() ||
+        board.Fishka(index).State != fsOnBoard) {
+        return value;
+    }
+    board.Group.clear();
+    board.CollectGroup(index);
+    value.GroupSize = static_cast<int32_t>(board.Group.size());
+    const int32_t colour = board.Defs.ColorOf(board.Fishka(index).FType);
+    const auto count = static_cast<int32_t>(board.Layer().Fishkas.size());
+    for (int32_t i = 0; i < count; ++i) {
+        if (i != index && board.Fishka(i).State == fsOnBoard &&
+            board.Defs.ColorOf(board.Fishka(i).FType) == colour && board.SharesEdge(index, i)) {
+            ++value.Contacts;
+        }
     }
     return value;
 }
 
 std::optional<TChoice> BestPut(TBoard& board) {
-    const int32_t start = board.Fishka(board.Game.InHand).FType;
+    const int32_t hand = board.Game.InHand;
+    const int32_t start = board.Fishka(hand).FType;
     const TLevel savedLevel = board.Level;
     const TGame savedGame = board.Game;
     const TIntegers savedDraw = board.DrawOrder;
+    const TIntegers savedGroup = board.Group;
     const TRandom savedRandom = Random();
+    const int32_t onBoardBefore = CrystalsOnBoard(board);
 
     int32_t lowRow = BoardRowCount;
     int32_t highRow = 0;
@@ -65,36 +93,71 @@ std::optional<TChoice> BestPut(TBoard& board) {
         for (int32_t row = lowRow; row <= highRow; ++row) {
             for (int32_t cell = 0; cell < 10; ++cell) {
                 const int32_t frag = (row * 10 + cell) * 4 + kind;
-                board.Fishka(board.Game.InHand).FType = rotations[r];
+                board.Fishka(hand).FType = rotations[r];
                 board.AimHand(frag);
-                const TFit fit = board.CanPut(board.Fishka(board.Game.InHand));
+                const TFit fit = board.CanPut(board.Fishka(hand));
                 if (!fit.Fits || fit.Frags.front() != frag) {
                     continue;
                 }
                 const int32_t scoreBefore = board.Game.Score;
-                const auto layerBefore = static_cast<size_t>(board.Level.LayerIndex);
-                const bool put = board.PlayerPut();
-                const int64_t value = put ? PutValue(board, scoreBefore, layerBefore) : -1;
+                const int32_t layerBefore = board.Level.LayerIndex;
+                std::optional<TPutValue> value;
+                if (board.PlayerPut()) {
+                    value = JudgePut(board, hand, scoreBefore, layerBefore, onBoardBefore);
+                }
                 board.Level = savedLevel;
                 board.Game = savedGame;
                 board.DrawOrder = savedDraw;
+                board.Group = savedGroup;
                 Random() = savedRandom;
-                if (value < 0) {
+                if (!value) {
                     continue;
                 }
                 const bool better =
-                    !best || value > best->Gain || (value == best->Gain && frag < best->Frag);
+                    !best || best->Value < *value || (!(*value < best->Value) && frag < best->Frag);
                 if (better) {
-                    best = TChoice{static_cast<int32_t>(r), frag, value};
+                    best = TChoice{static_cast<int32_t>(r), frag, *value};
                 }
             }
         }
     }
-    board.Fishka(board.Game.InHand).FType = start;
+    board.Fishka(hand).FType = start;
+    return best;
+}
+
+// The best put over every crystal the swaps can bring to hand (ties: fewer swaps); the
+// board is left with that crystal in hand.
+std::optional<TChoice> BestOverQueue(TBoard& board) {
+    std::optional<TChoice> best = BestPut(board);
+    int32_t bestSwaps = 0;
+    const auto options = static_cast<int32_t>(board.Game.Queue.size());
+    if (best && best->Value.Progress()) {
+        return best;
+    }
+    for (int32_t swaps = 1; swaps < options; ++swaps) {
+        board.Swap();
+        const std::optional<TChoice> choice = BestPut(board);
+        if (choice && (!best || best->Value < choice->Value)) {
+            best = choice;
+            bestSwaps = swaps;
+        }
+    }
+    if (options > 1) {
+        board.Swap(); // back to the crystal first in hand
+    }
+    for (int32_t swaps = 0; swaps < bestSwaps; ++swaps) {
+        board.Swap();
+    }
     return best;
 }
 
 } // namespace
+
+bool TPutValue::operator<(const TPutValue& other) const {
+    return std::tie(LevelDone, LayerDone, Removed, Score, GroupSize, Contacts, Height) <
+           std::tie(other.LevelDone, other.LayerDone, other.Removed, other.Score, other.GroupSize,
+                    other.Contacts, other.Height);
+}
 
 TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime, int32_t maxPuts,
                      const std::function<void(const std::string&)>& report) {
@@ -112,18 +175,19 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
             result.Outcome = "stuck";
             break;
         }
-        std::optional<TChoice> choice = BestPut(board);
-        for (int32_t swaps = 1; !choice && swaps < QueueLength; ++swaps) {
-            board.Swap();
-            choice = BestPut(board);
+        std::optional<TChoice> choice = BestOverQueue(board);
+        if ((!choice || !choice->Value.Progress()) && board.Game.Shuffles > 0 && board.Shuffle()) {
+            choice = BestOverQueue(board);
         }
-        if (!choice && board.Game.Shuffles > 0) {
-            board.Shuffle();
-            choice = BestPut(board);
+        if (!choice && board.Undo()) {
+            choice = BestOverQueue(board);
         }
         if (!choice) {
             result.Outcome = "stuck";
             break;
+        }
+        if (board.Game.Danger && board.Game.Shifts > 0 && !choice->Value.Progress()) {
+            board.Shift();
         }
         for (int32_t r = 0; r < choice->Rotations; ++r) {
             board.RotateNext();

@@ -1,7 +1,8 @@
 #pragma once
 // A player without a screen that proves levels playable with the real rules: for the
 // crystal in hand it tries every rotation at every fitting place near the structure and
-// makes the put with the best immediate result; when nothing fits it swaps, then shuffles.
+// makes the put with the best immediate result (ties: the lowest fragment); when no put makes
+// progress it swaps, then shuffles, undoes when nothing fits and shifts in danger.
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,23 @@
 namespace qz {
 
 class TBoard;
+
+// The immediate result of one put, compared field by field in this order: finishing the
+// level or the layer, crystals removed or fallen, points, then (when nothing breaks) the
+// size of the same-coloured edge-joined group of the crystal put and its same-coloured edge
+// contacts, and last how far the structure's bottom stays above the dead line.
+struct TPutValue {
+    bool LevelDone = false;
+    bool LayerDone = false;
+    int32_t Removed = 0;
+    int32_t Score = 0;
+    int32_t GroupSize = 0;
+    int32_t Contacts = 0;
+    int32_t Height = 0;
+
+    bool Progress() const { return LevelDone || LayerDone || Removed > 0 || Contacts > 0; }
+    bool operator<(const TPutValue& other) const;
+};
 
 struct TBotResult {
     std::string Outcome; // "won", "lost" or "stuck"

@@ -69,6 +69,77 @@ TEST_F(LevelToolsTest, BotWinsASmallLevelAndRepeatsWithTheSameSeed) {
     EXPECT_EQ(first, (std::vector<std::string>{"put 1: Tri_0 row 6 cell 1 score 0"}));
 }
 
+// On Level4 the main Cell_0 carries a boss and a TriDown stands above it. With the TriDown
+// recoloured no put breaks a group, so the bot ranks by edge contacts with its colour (a Tri_0
+// joins the Cell), then by keeping the bottom high, and swaps a Tri_2 for a Tri_0 in the queue.
+TEST_F(LevelToolsTest, BotJoinsColoursWhenNothingBreaksAndSwapsForAMatch) {
+    struct TStart {
+        std::string Hand;
+        std::string Queued;
+    };
+    for (const TStart& start : {TStart{"Tri_0", "Tri_2"}, TStart{"Tri_2", "Tri_0"}}) {
+        GameFixture fx;
+        fx.StartPlay(gmNoLose);
+        Random().Seed(5);
+        ASSERT_TRUE(LoadLevel(*fx.Board, *Levels, "Level4.xml", true));
+        TBoard& board = *fx.Board;
+        ASSERT_EQ(board.Game.Queue.size(), 3U);
+        int32_t above = -1;
+        for (size_t i = 0; i < board.Layer().Fishkas.size(); ++i) {
+            const TFishka& f = board.Layer().Fishkas[i];
+            if (f.State == fsOnBoard && static_cast<int32_t>(i) != board.Layer().MainFishka) {
+                above = static_cast<int32_t>(i);
+            }
+        }
+        ASSERT_GE(above, 0);
+        ASSERT_GE(board.Defs.FindTypeByName("TriDown_1"), 0);
+        ASSERT_GE(board.Defs.FindTypeByName(start.Hand), 0);
+        ASSERT_GE(board.Defs.FindTypeByName(start.Queued), 0);
+        board.Fishka(above).FType = board.Defs.FindTypeByName("TriDown_1");
+        board.Fishka(board.Game.Queue[0]).FType = board.Defs.FindTypeByName(start.Hand);
+        for (size_t k = 1; k < board.Game.Queue.size(); ++k) {
+            board.Fishka(board.Game.Queue[k]).FType = board.Defs.FindTypeByName(start.Queued);
+        }
+        const int32_t match = start.Hand == "Tri_0" ? board.Game.Queue[0] : board.Game.Queue[1];
+        const int32_t bottom = board.BottomOf(board.Level.LayerIndex);
+        std::vector<std::string> lines;
+        const TBotResult result = PlayLevel(
+            board, [&fx](int32_t ms) { fx.Clock.Tick += ms; }, 1,
+            [&lines](const std::string& line) { lines.push_back(line); });
+        EXPECT_EQ(result.Outcome, "stuck");
+        ASSERT_EQ(result.Puts, 1);
+        EXPECT_EQ(board.Fishka(match).State, fsOnBoard) << start.Hand;
+        EXPECT_TRUE(board.SharesEdge(match, board.Layer().MainFishka)) << start.Hand;
+        EXPECT_EQ(board.BottomOf(board.Level.LayerIndex), bottom) << start.Hand;
+        EXPECT_EQ(std::count_if(board.Layer().Fishkas.begin(), board.Layer().Fishkas.end(),
+                                [](const TFishka& f) { return f.State == fsOnBoard; }),
+                  3);
+    }
+}
+
+TEST_F(LevelToolsTest, PutValuesRankRemovalsAheadOfGroupsAndGroupsAheadOfHeight) {
+    TPutValue low;
+    low.Height = 10;
+    TPutValue grouped;
+    grouped.GroupSize = 2;
+    grouped.Contacts = 1;
+    grouped.Height = -50;
+    TPutValue removed;
+    removed.Removed = 3;
+    removed.Height = -100;
+    TPutValue layer;
+    layer.LayerDone = true;
+    EXPECT_LT(low, grouped);
+    EXPECT_LT(grouped, removed);
+    EXPECT_LT(removed, layer);
+    EXPECT_FALSE(low.Progress());
+    EXPECT_TRUE(grouped.Progress());
+    TPutValue higher = low;
+    higher.Height = 11;
+    EXPECT_LT(low, higher);
+    EXPECT_FALSE(low < low);
+}
+
 TEST_F(LevelToolsTest, BotStopsAtTheLimitOrWhenLost) {
     StartPlay(gmStrategy);
     Board->Game.Rescue = false;
