@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/NyxGameInterface.h"
 #include "archive/CUnit.h"
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
@@ -59,9 +60,15 @@ TForm1::TForm1(TFolders folders, TFormServices services)
     : Log(folders.UserFolder / "Quarzel.log", services.Clock),
       Interface(std::move(services.Interface)), folders_(std::move(folders)),
       clock_(services.Clock), audio_(services.Audio), messageBox_(services.MessageBox),
-      display_(services.Display) {
+      display_(services.Display), clipboard_(services.Clipboard),
+      interfaceGiven_(Interface != nullptr) {
     if (!Interface)
         Interface = std::make_unique<TEmptyInterface>();
+}
+
+void TForm1::RegisterHandler(const std::string& name, std::function<void()> handler) {
+    handlers_.emplace_back(name, handler);
+    Interface->RegisterHandler(name, std::move(handler));
 }
 
 TForm1::~TForm1() {
@@ -190,8 +197,18 @@ void TForm1::OpenArchives() {
 }
 
 void TForm1::LoadInterface() {
-    if (TMemoryStream* description = ArchiveEntry("Slider.li"))
-        Guarded([&] { Interface->LoadFromStream(*description); });
+    TMemoryStream* description = ArchiveEntry("Slider.li");
+    if (!description)
+        return;
+    if (!interfaceGiven_ && !dynamic_cast<TNyxGameInterface*>(Interface.get())) {
+        auto engine = std::make_unique<TNyxGameInterface>(
+            [&clock = clock_] { return clock.Ticks(); }, clipboard_);
+        engine->SetHost(std::shared_ptr<INyxGraphic>(std::shared_ptr<void>(), this), *FontEngine);
+        for (const auto& [name, handler] : handlers_)
+            engine->RegisterHandler(name, handler);
+        Interface = std::move(engine);
+    }
+    Guarded([&] { Interface->LoadFromStream(*description); });
 }
 
 void TForm1::WindowMode() {

@@ -21,6 +21,7 @@
 namespace qz {
 
 class IAudioDevice;
+class IClipboard;
 class IClock;
 class IDisplay;
 class IMessageBox;
@@ -52,8 +53,10 @@ struct TFormServices {
     const IClock& Clock;
     IAudioDevice& Audio;
     IMessageBox& MessageBox;
-    IDisplay* Display = nullptr;               // null: nothing can be shown, preparation stops
-    std::unique_ptr<IGameInterface> Interface; // null: the game has no interface
+    IDisplay* Display = nullptr; // null: nothing can be shown, preparation stops
+    // null: the interface engine over "Slider.li" when the archive has it, else none
+    std::unique_ptr<IGameInterface> Interface;
+    IClipboard* Clipboard = nullptr; // null: the interface keeps its own clipboard text
 };
 
 class TForm1 final : public INyxGraphic {
@@ -88,6 +91,9 @@ public:
     void PrepareBackground();
     // "MemorySurface" as a PNG file; false when there is nothing to write.
     bool SaveScreenshot(const std::string& fileName) const;
+    // A handler that the interface's scripts call by name (ExecMethod), kept for every
+    // interface the window loads.
+    void RegisterHandler(const std::string& name, std::function<void()> handler);
     // Where a control's centre is now, for input scripts.
     std::optional<TPoint> ControlCentre(const std::string& name) const;
 
@@ -181,6 +187,10 @@ private:
     IAudioDevice& audio_;
     IMessageBox& messageBox_;
     IDisplay* display_;
+    IClipboard* clipboard_;
+    // The interface came from TFormServices; otherwise it is replaced once "Slider.li" loads.
+    bool interfaceGiven_ = false;
+    std::vector<std::pair<std::string, std::function<void()>>> handlers_;
     std::vector<TGlyphItem> glyphItems_;
     bool prepared_ = false;
     bool displayReady_ = false;

@@ -7,6 +7,7 @@
 #include "archive/Helpers.h"
 #include "platform/InputEvent.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ public:
     virtual void LoadFromStream(const TMemoryStream& stream) = 0;
     // Removes every window and control.
     virtual void Clear() = 0;
+    // A main-window handler that scripts call by name (ASCII case ignored); it stays
+    // registered across reloads.
+    virtual void RegisterHandler(std::string_view name, std::function<void()> handler) = 0;
 
     virtual void ShowWindow(std::string_view name) = 0;
     virtual void CloseWindow(std::string_view name) = 0;
@@ -59,6 +63,7 @@ public:
     void SetHost(std::shared_ptr<INyxGraphic>, TNyxFontEngine&) override {}
     void LoadFromStream(const TMemoryStream&) override {}
     void Clear() override {}
+    void RegisterHandler(std::string_view, std::function<void()>) override {}
     void ShowWindow(std::string_view) override {}
     void CloseWindow(std::string_view) override {}
     void CloseAllWindows() override {}

@@ -5,6 +5,7 @@
 #include "archive/Error.h"
 #include "archive/Helpers.h"
 #include "audio/NullAudioDevice.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/HeadlessDisplay.h"
@@ -116,7 +117,9 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         if (formForLog)
             formForLog->Log.Add(message);
     });
-    TForm1 form(Folders(options), TFormServices{clock, audio, messageBox, &display, nullptr});
+    TMemoryClipboard clipboard;
+    TForm1 form(Folders(options),
+                TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard});
     formForLog = &form;
     form.FixedSeed = options.Seed;
 
@@ -197,7 +200,8 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
     TSdlEventSource events(&display);
     TSdlAudioDevice audio;
     TSdlMessageBox messageBox(display.Window());
-    TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr});
+    TSdlClipboard clipboard;
+    TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard});
     form.FixedSeed = options.Seed;
 
     form.FormCreate();

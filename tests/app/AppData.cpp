@@ -57,6 +57,9 @@ void MakeAppData(const std::filesystem::path& folder, const AppDataOptions& opti
                       "\t<Height>12</Height>\r\n\t<Picture>NyxUnicode.png</Picture>\r\n"
                       "\t<Metrics>65:0:0:1:10:2,\r\n66:10:0:0:9:1</Metrics>\r\n"
                       "</NyxFont>\r\n"));
+    add("WindowBack.png", EncodePNG(Filled(200, 100, 0, 255, 0, 255)));
+    if (!options.Interface.empty())
+        add("Slider.li", TMemoryStream(options.Interface));
     for (const char* file : EffectFiles)
         add(file, TMemoryStream(Effect(std::string(file) == "contour.xml" ? "FPosition" : "F")));
     game->Save();

@@ -1,6 +1,7 @@
 #pragma once
 // A small game data folder for the application tests: the two archives with a cursor strip,
-// the intro pictures, a font and the fifteen effect descriptions.
+// the intro pictures, a font, a 200 x 100 green window picture "WindowBack.png" and the
+// fifteen effect descriptions.
 
 #include <filesystem>
 #include <set>
@@ -10,6 +11,7 @@ namespace qz::test {
 
 struct AppDataOptions {
     std::set<std::string> LeaveOut; // entry names not to put into the game archive
+    std::string Interface = {};     // non-empty: stored as the description "Slider.li"
 };
 
 // Writes folder/game/game.zxc and folder/levels/levels.zxc.

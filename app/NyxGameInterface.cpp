@@ -1,0 +1,144 @@
+#include "app/NyxGameInterface.h"
+
+#include "objects/NyxStrings.h"
+#include "platform/Clipboard.h"
+#include "ui/NyxForm.h"
+#include "ui/NyxInterfaceEngine.h"
+
+namespace qz {
+
+TNyxGameInterface::TNyxGameInterface(std::function<uint32_t()> ticks, IClipboard* clipboard)
+    : engine_(std::make_unique<TNyxInterfaceEngine>()) {
+    engine_->SetTickSource(std::move(ticks));
+    if (clipboard)
+        engine_->SetClipboard([clipboard] { return clipboard->GetText(); },
+                              [clipboard](const std::string& text) { clipboard->SetText(text); });
+}
+
+TNyxGameInterface::~TNyxGameInterface() = default;
+
+void TNyxGameInterface::SetHost(std::shared_ptr<INyxGraphic> host, TNyxFontEngine& fonts) {
+    engine_->SetHost(std::move(host));
+    engine_->SetFontEngine(&fonts);
+}
+
+void TNyxGameInterface::LoadFromStream(const TMemoryStream& stream) {
+    engine_->ClearInterface();
+    engine_->LoadFromStream(stream);
+}
+
+void TNyxGameInterface::Clear() {
+    engine_->ClearInterface();
+}
+
+void TNyxGameInterface::RegisterHandler(std::string_view name, std::function<void()> handler) {
+    engine_->RegisterHandler(name, std::move(handler));
+}
+
+void TNyxGameInterface::ShowWindow(std::string_view name) {
+    engine_->ShowForm(name);
+}
+
+void TNyxGameInterface::CloseWindow(std::string_view name) {
+    engine_->HideForm(name);
+}
+
+void TNyxGameInterface::CloseAllWindows() {
+    engine_->HideAllForms();
+}
+
+std::string TNyxGameInterface::TopWindow() const {
+    const TNyxForm* top = engine_->TopForm();
+    return top ? top->GetName() : std::string();
+}
+
+std::vector<std::string> TNyxGameInterface::OpenWindows() const {
+    std::vector<std::string> names;
+    for (const TNyxForm* form : engine_->Forms())
+        names.push_back(form->GetName());
+    return names;
+}
+
+void TNyxGameInterface::DrawWindows(bool withHints) {
+    if (withHints)
+        engine_->PaintAll();
+    else
+        engine_->PaintForms();
+}
+
+void TNyxGameInterface::DrawHints() {
+    engine_->PaintHints();
+}
+
+bool TNyxGameInterface::OverTopWindowControl(int32_t x, int32_t y) const {
+    const TNyxForm* top = engine_->TopForm();
+    if (!top)
+        return false;
+    for (const TNyxInterfaceObject* child : top->Children)
+        if (child->Visible && child->Contains(x, y))
+            return true;
+    return false;
+}
+
+bool TNyxGameInterface::HandleInput(const TInputEvent& event) {
+    const auto button = static_cast<TNyxButton>(event.Button);
+    const TNyxShift shift = event.Shift;
+    switch (event.Kind) {
+    case TInputKind::MouseMove:
+        engine_->MouseMove(shift, event.X, event.Y);
+        return OverTopWindowControl(event.X, event.Y);
+    case TInputKind::MouseDown: {
+        const bool over = OverTopWindowControl(event.X, event.Y);
+        engine_->MouseDown(button, event.DoubleClick ? shift | nyxshift::ssDouble : shift, event.X,
+                           event.Y);
+        return over;
+    }
+    case TInputKind::MouseUp: {
+        const bool over = OverTopWindowControl(event.X, event.Y);
+        engine_->MouseUp(button, shift, event.X, event.Y);
+        return over;
+    }
+    case TInputKind::MouseWheel: {
+        bool handled = false;
+        engine_->MouseWheel(shift, event.WheelDelta, TPoint{event.X, event.Y}, handled);
+        return handled;
+    }
+    case TInputKind::KeyDown: {
+        uint16_t key = event.Key;
+        engine_->KeyDown(key, shift);
+        return key == 0;
+    }
+    case TInputKind::Text: {
+        bool taken = false;
+        for (char c : NarrowAnsi(Utf8ToUtf16(event.Text))) {
+            engine_->KeyPress(c);
+            taken = taken || c == 0;
+        }
+        return taken;
+    }
+    default:
+        return false;
+    }
+}
+
+void TNyxGameInterface::SetProperty(std::string_view object, std::string_view property,
+                                    std::string_view value) {
+    engine_->SetProperty(object, property, value);
+}
+
+std::optional<std::string> TNyxGameInterface::GetProperty(std::string_view object,
+                                                          std::string_view property) const {
+    if (!engine_->FindObject(object))
+        return std::nullopt;
+    return engine_->GetPropertyText(object, property);
+}
+
+std::optional<TRect> TNyxGameInterface::ControlBounds(std::string_view name) const {
+    const auto* control = dynamic_cast<const TNyxInterfaceObject*>(engine_->FindObject(name));
+    if (!control)
+        return std::nullopt;
+    return TRect{control->ScreenLeft, control->ScreenTop, control->ScreenLeft + control->Width - 1,
+                 control->ScreenTop + control->Height - 1};
+}
+
+} // namespace qz
