@@ -3,21 +3,16 @@
 #include "fonts/NyxFont.h"
 #include "objects/NyxStrings.h"
 #include "ui/NyxInterfaceEngine.h"
+#include "ui/NyxKeyCodes.h"
 
 #include <algorithm>
 
 namespace qz {
 
 using namespace nyxprop;
+using namespace nyxkey;
 
 namespace {
-
-constexpr uint16_t VkBack = 8;
-constexpr uint16_t VkEnd = 35;
-constexpr uint16_t VkHome = 36;
-constexpr uint16_t VkLeft = 37;
-constexpr uint16_t VkRight = 39;
-constexpr uint16_t VkDelete = 46;
 
 constexpr char CtrlA = 1;
 constexpr char CtrlC = 3;

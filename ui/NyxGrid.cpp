@@ -5,6 +5,7 @@
 #include "fonts/NyxInterface.h"
 #include "objects/NyxStrings.h"
 #include "ui/NyxInterfaceEngine.h"
+#include "ui/NyxKeyCodes.h"
 #include "ui/NyxSlider.h"
 #include "xml/NyxParser.h"
 
@@ -13,15 +14,9 @@
 namespace qz {
 
 using namespace nyxprop;
+using namespace nyxkey;
 
 namespace {
-
-constexpr uint16_t VkPageUp = 33;
-constexpr uint16_t VkPageDown = 34;
-constexpr uint16_t VkEnd = 35;
-constexpr uint16_t VkHome = 36;
-constexpr uint16_t VkUp = 38;
-constexpr uint16_t VkDown = 40;
 
 // The attributes of one item, read as the attributes of a tag named "Cell".
 std::vector<std::pair<std::string, std::string>> ReadItem(const std::string& item) {
