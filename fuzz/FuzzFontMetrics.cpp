@@ -16,7 +16,8 @@ public:
     void Draw(const std::string&, const std::string&, int32_t, int32_t, uint8_t) override {}
     void ExtDraw(const std::string&, std::span<const qz::TCharRect> glyphs) override {
         for (const qz::TCharRect& glyph : glyphs) {
-            Sum += static_cast<uint32_t>(glyph.Left + glyph.Right + glyph.X);
+            Sum += static_cast<uint32_t>(glyph.Left) + static_cast<uint32_t>(glyph.Right) +
+                   static_cast<uint32_t>(glyph.X);
         }
     }
     void LowExtDraw(const std::string&, const qz::TRect&, const std::string&, int32_t, int32_t,

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 30).
+# FUZZ_SEED (default 1) fixes the mutation sequence so a finding can be replayed.
 # Give target names to run only those: scripts/fuzz.sh fuzz_xml
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +25,7 @@ for target in "${targets[@]}"; do
     log="build-fuzz/$target.log"
     status=0
     "build-fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-        -print_final_stats=1 "$corpus" "${seeds[@]}" > "$log" 2>&1 || status=$?
+        -print_final_stats=1 -seed="${FUZZ_SEED:-1}" "$corpus" "${seeds[@]}" > "$log" 2>&1 || status=$?
     grep -E "^stat::number_of_executed_units|^Done" "$log" || true
     if [ "$status" -ne 0 ]; then
         tail -n 60 "$log"
