@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/LoadingWindow.h"
 #include "app/NyxGameInterface.h"
 #include "archive/CUnit.h"
 #include "archive/Error.h"
@@ -60,10 +61,11 @@ TForm1::TForm1(TFolders folders, TFormServices services)
     : Log(folders.UserFolder / "Quarzel.log", services.Clock),
       Interface(std::move(services.Interface)), folders_(std::move(folders)),
       clock_(services.Clock), audio_(services.Audio), messageBox_(services.MessageBox),
-      display_(services.Display), clipboard_(services.Clipboard),
-      interfaceGiven_(Interface != nullptr) {
+      display_(services.Display), clipboard_(services.Clipboard), settings_(services.Settings),
+      launcher_(services.Launcher), interfaceGiven_(Interface != nullptr) {
     if (!Interface)
         Interface = std::make_unique<TEmptyInterface>();
+    RegisterMenuHandlers();
 }
 
 void TForm1::RegisterHandler(const std::string& name, std::function<void()> handler) {
@@ -159,6 +161,10 @@ void TForm1::FormCreate(bool withSender) {
         LoadInterface();
         Log.Add("Nyx Interface Loaded Ok...");
 
+        ReadLanguage();
+        BuildLanguageList();
+        ApplyLanguage();
+
         DataKeyText = DataKey();
     }
     Interface->SetHost(std::shared_ptr<INyxGraphic>(std::shared_ptr<void>(), this), *FontEngine);
@@ -169,7 +175,12 @@ void TForm1::FormCreate(bool withSender) {
 }
 
 void TForm1::ConvertArchives() {
+    TForm3 loading(display_);
     TPNGMorf morf(90);
+    morf.OnProgress = [&](const std::string& fileName, int32_t percent) {
+        loading.SetProgress(std::filesystem::path(fileName).filename().string(), percent);
+    };
+    loading.Show();
     for (const char* name : {"game", "levels"}) {
         const std::string job =
             "Source=\"" + ProgramPath(std::string(name) + "/" + name + ".zxc").string() +
@@ -177,6 +188,7 @@ void TForm1::ConvertArchives() {
         morf.Jobs = {job};
         Guarded([&] { morf.RunJobs(); });
     }
+    loading.Hide();
 }
 
 void TForm1::OpenArchives() {
@@ -287,9 +299,15 @@ void TForm1::FormActivate() {
         Guarded([&] { MusicList->LoadList(*GameArchive, "musics.dat", TMusicKind::Module); });
     MusicList->Play("Vibe-rlx.mo3", Options.MusicVolume, Options.SoundVolume, 0);
 
+    Guarded([&] { LoadHighScores(); });
+
     Interface->Clear();
     LoadInterface();
+    BuildLanguageList();
+    ApplyLanguage();
     Log.Add("Changed Language Ok...");
+
+    Guarded([&] { LoadLogos(); });
 
     SetOptionControls();
     PointingPlaces.clear();
@@ -325,10 +343,12 @@ void TForm1::SetOptionControls() {
                                Options.BitsPerPixel == 32 ? "true" : "false");
     Interface->SetProperty("WOptions_CBTurnOffHints", "Checked",
                            Options.TurnOffHint != 0 ? "true" : "false");
-    Interface->SetProperty("WOptions_SMusicVolume", "Position",
-                           std::to_string(Options.MusicVolume));
-    Interface->SetProperty("WOptions_SSoundVolume", "Position",
-                           std::to_string(Options.SoundVolume));
+    // The sliders run from 0 to 90; a volume shows where dragging would give it back.
+    const auto position = [](int32_t volume) {
+        return std::to_string(std::lround(volume * 90.0 / 100.0));
+    };
+    Interface->SetProperty("WOptions_SMusicVolume", "Position", position(Options.MusicVolume));
+    Interface->SetProperty("WOptions_SSoundVolume", "Position", position(Options.SoundVolume));
     Interface->SetProperty("WHighScores_RBRealTimePuzzle", "Checked", "true");
     Interface->SetProperty("WHighScores_LBRealTimePuzzle", "Checked", "true");
 }

@@ -9,6 +9,7 @@
 #include "archive/MemoryStream.h"
 #include "fonts/NyxInterface.h"
 #include "game/GameRecords.h"
+#include "game/HighScores.h"
 #include "gfx/SurfEngine.h"
 #include "platform/Folders.h"
 
@@ -24,6 +25,8 @@ class IAudioDevice;
 class IClipboard;
 class IClock;
 class IDisplay;
+class ILauncher;
+class ISettingsStore;
 class IMessageBox;
 class TFileFolder;
 class TMusicList;
@@ -56,7 +59,9 @@ struct TFormServices {
     IDisplay* Display = nullptr; // null: nothing can be shown, preparation stops
     // null: the interface engine over "Slider.li" when the archive has it, else none
     std::unique_ptr<IGameInterface> Interface;
-    IClipboard* Clipboard = nullptr; // null: the interface keeps its own clipboard text
+    IClipboard* Clipboard = nullptr;    // null: the interface keeps its own clipboard text
+    ISettingsStore* Settings = nullptr; // null: the language is not kept between runs
+    ILauncher* Launcher = nullptr;      // null: links are not opened
 };
 
 class TForm1 final : public INyxGraphic {
@@ -121,6 +126,8 @@ public:
     bool Prepared() const { return prepared_; }
     bool DisplayReady() const { return displayReady_; }
     bool Paused() const { return paused_; }
+    // A quit button was pressed: the program's loop ends and shutdown follows.
+    bool CloseRequested = false;
     uint32_t Now() const;
 
     // Prepares the crystal pictures during the intro (the game's drawing sets it); until
@@ -165,6 +172,9 @@ public:
     uint32_t PauseTick = 0;
     std::vector<TPoint> PointingPlaces; // the start, next-level and resume buttons
     bool SoundAvailable = false;
+    THighScores RealTimeScores;         // "HighScoresRTP.dat"
+    THighScores TurnBasedScores;        // "HighScoresTBP.dat"
+    std::vector<std::string> LogoLinks; // by logo index; empty: no link
 
 private:
     void ConvertArchives();
@@ -179,6 +189,24 @@ private:
     void DrawFreeEffects();
     void DrawCursor();
     void SetOptionControls();
+
+    // The title menus' handlers and what they share (Form1Menus.cpp).
+    void RegisterMenuHandlers();
+    void OpenLink(const std::filesystem::path& target);
+    void OptionsOk();
+    void SwitchWindowMode();
+    void ReinitialiseDisplay();
+    void ReadLanguage();
+    void BuildLanguageList();
+    void ApplyLanguage();
+    void SaveLanguage();
+    bool RealTimeChosen() const;
+    bool IsChecked(const std::string& control) const;
+    THighScores& ChosenHighScores();
+    void LoadHighScores();
+    void FillHighScores();
+    void GameFinishedOk();
+    void LoadLogos();
     // The archive entry's bytes from position 0, or null when the archive lacks it.
     TMemoryStream* ArchiveEntry(const std::string& name);
 
@@ -188,6 +216,8 @@ private:
     IMessageBox& messageBox_;
     IDisplay* display_;
     IClipboard* clipboard_;
+    ISettingsStore* settings_;
+    ILauncher* launcher_;
     // The interface came from TFormServices; otherwise it is replaced once "Slider.li" loads.
     bool interfaceGiven_ = false;
     std::vector<std::pair<std::string, std::function<void()>>> handlers_;

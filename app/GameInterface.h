@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qz {
@@ -56,6 +57,23 @@ public:
                                                    std::string_view property) const = 0;
     // The screen rectangle of a control or window, inclusive on all sides.
     virtual std::optional<TRect> ControlBounds(std::string_view name) const = 0;
+
+    // Gives back the texts an earlier property-modification file replaced, then applies
+    // the file (a language); conversion errors reach the caller.
+    virtual void ApplyPropertiesFile(const std::string& fileName) = 0;
+    // A new control of that class in the window, a copy of templateName when one is given
+    // (the copy then takes the template's class); false when the name is taken, the class
+    // or the template is unknown, or the window does not exist.
+    virtual bool CreateControl(std::string_view className, std::string_view name,
+                               std::string_view window, std::string_view templateName) = 0;
+    // The window's controls in their order, each as its name and class name.
+    virtual std::vector<std::pair<std::string, std::string>>
+    WindowControls(std::string_view window) const = 0;
+    // Empties a grid's data rows; the text of its selected cell.
+    virtual void ClearGrid(std::string_view grid) = 0;
+    virtual std::string GridSelectedText(std::string_view grid) const = 0;
+    // The control whose script is running (the one that called a handler), empty when none.
+    virtual std::string SenderName() const = 0;
 };
 
 class TEmptyInterface final : public IGameInterface {
@@ -77,6 +95,18 @@ public:
         return std::nullopt;
     }
     std::optional<TRect> ControlBounds(std::string_view) const override { return std::nullopt; }
+    void ApplyPropertiesFile(const std::string&) override {}
+    bool CreateControl(std::string_view, std::string_view, std::string_view,
+                       std::string_view) override {
+        return false;
+    }
+    std::vector<std::pair<std::string, std::string>>
+    WindowControls(std::string_view) const override {
+        return {};
+    }
+    void ClearGrid(std::string_view) override {}
+    std::string GridSelectedText(std::string_view) const override { return {}; }
+    std::string SenderName() const override { return {}; }
 };
 
 } // namespace qz

@@ -9,9 +9,11 @@
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/HeadlessDisplay.h"
+#include "platform/Launcher.h"
 #include "platform/MessageBox.h"
 #include "platform/SdlDisplay.h"
 #include "platform/SdlEventSource.h"
+#include "platform/SettingsStore.h"
 #include "platform/audio/SdlAudioDevice.h"
 
 #include <algorithm>
@@ -73,6 +75,10 @@ TRunOptions ParseCommandLine(const std::vector<std::string>& args) {
             options.FrameMs = ms;
         } else if (arg == "--data-dir") {
             options.DataDir = value();
+        } else if (arg == "--language") {
+            options.Language = value();
+            if (options.Language.size() != 3)
+                throw TCommandLineError("--language needs a three-letter code such as ENU");
         } else if (arg.starts_with("--")) {
             throw TCommandLineError("unknown option " + arg);
         } else if (options.LevelFile.empty()) {
@@ -118,8 +124,12 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
             formForLog->Log.Add(message);
     });
     TMemoryClipboard clipboard;
-    TForm1 form(Folders(options),
-                TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard});
+    TMemorySettingsStore settings;
+    if (!options.Language.empty())
+        settings.WriteString("Software\\Tindrel\\Quarzel", "LangStr", options.Language);
+    TRecordingLauncher launcher;
+    TForm1 form(Folders(options), TFormServices{clock, audio, messageBox, &display, nullptr,
+                                                &clipboard, &settings, &launcher});
     formForLog = &form;
     form.FixedSeed = options.Seed;
 
@@ -172,7 +182,7 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         }
         for (; shot < options.Screenshots.size() && options.Screenshots[shot].Tick <= now; ++shot)
             form.SaveScreenshot(options.Screenshots[shot].FileName);
-        if (now >= end)
+        if (now >= end || form.CloseRequested)
             quit = true;
         if (!quit)
             clock.Advance(options.FrameMs);
@@ -201,7 +211,10 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
     TSdlAudioDevice audio;
     TSdlMessageBox messageBox(display.Window());
     TSdlClipboard clipboard;
-    TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard});
+    TFileSettingsStore userSettings(DefaultSettingsFile());
+    TXdgLauncher launcher;
+    TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard,
+                                       &userSettings, &launcher});
     form.FixedSeed = options.Seed;
 
     form.FormCreate();
@@ -223,6 +236,7 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
         }
         if (!quit)
             form.IdlePass();
+        quit = quit || form.CloseRequested;
     }
     form.FormDestroy();
     return 0;

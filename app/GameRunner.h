@@ -25,6 +25,7 @@ struct TRunOptions {
     std::optional<uint64_t> Seed;
     uint32_t FrameMs = 10;
     std::optional<std::filesystem::path> DataDir;
+    std::string Language;  // headless: the language the run starts in (its three-letter code)
     std::string LevelFile; // the optional first free argument (debug mode only)
 };
 

@@ -3,6 +3,7 @@
 #include "objects/NyxStrings.h"
 #include "platform/Clipboard.h"
 #include "ui/NyxForm.h"
+#include "ui/NyxGrid.h"
 #include "ui/NyxInterfaceEngine.h"
 
 namespace qz {
@@ -139,6 +140,61 @@ std::optional<TRect> TNyxGameInterface::ControlBounds(std::string_view name) con
         return std::nullopt;
     return TRect{control->ScreenLeft, control->ScreenTop, control->ScreenLeft + control->Width - 1,
                  control->ScreenTop + control->Height - 1};
+}
+
+void TNyxGameInterface::ApplyPropertiesFile(const std::string& fileName) {
+    engine_->RestoreProperties();
+    engine_->LoadPropertiesFile(fileName);
+}
+
+bool TNyxGameInterface::CreateControl(std::string_view className, std::string_view name,
+                                      std::string_view window, std::string_view templateName) {
+    auto* form = dynamic_cast<TNyxForm*>(engine_->FindObject(window));
+    if (!form || name.empty() || engine_->FindObject(name))
+        return false;
+    const TNyxObject* model = nullptr;
+    if (!templateName.empty()) {
+        model = engine_->FindObject(templateName);
+        if (!model)
+            return false;
+        className = model->ClassName();
+    }
+    const int32_t index = engine_->CreateObject(std::string(name), std::string(window), className);
+    if (index < 0)
+        return false;
+    TNyxObject* control = engine_->Object(index);
+    if (model) {
+        control->Assign(*model);
+        control->SetName(std::string(name));
+        control->ParentName = std::string(window);
+    }
+    engine_->ResolveParents();
+    form->BuildChildren();
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>>
+TNyxGameInterface::WindowControls(std::string_view window) const {
+    std::vector<std::pair<std::string, std::string>> controls;
+    if (const auto* form = dynamic_cast<const TNyxForm*>(engine_->FindObject(window)))
+        for (const TNyxInterfaceObject* child : form->Children)
+            controls.emplace_back(child->GetName(), std::string(child->ClassName()));
+    return controls;
+}
+
+void TNyxGameInterface::ClearGrid(std::string_view grid) {
+    if (auto* control = dynamic_cast<TNyxGrid*>(engine_->FindObject(grid)))
+        control->Clear();
+}
+
+std::string TNyxGameInterface::GridSelectedText(std::string_view grid) const {
+    const auto* control = dynamic_cast<const TNyxGrid*>(engine_->FindObject(grid));
+    return control ? control->SelectedText() : std::string();
+}
+
+std::string TNyxGameInterface::SenderName() const {
+    const TNyxObject* sender = engine_->Sender();
+    return sender ? sender->GetName() : std::string();
 }
 
 } // namespace qz

@@ -44,6 +44,14 @@ public:
     std::optional<std::string> GetProperty(std::string_view object,
                                            std::string_view property) const override;
     std::optional<TRect> ControlBounds(std::string_view name) const override;
+    void ApplyPropertiesFile(const std::string& fileName) override;
+    bool CreateControl(std::string_view className, std::string_view name, std::string_view window,
+                       std::string_view templateName) override;
+    std::vector<std::pair<std::string, std::string>>
+    WindowControls(std::string_view window) const override;
+    void ClearGrid(std::string_view grid) override;
+    std::string GridSelectedText(std::string_view grid) const override;
+    std::string SenderName() const override;
 
     TNyxInterfaceEngine& Engine() { return *engine_; }
 

@@ -82,6 +82,16 @@ std::string LowerCase(std::string_view text) {
     return lower;
 }
 
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -48,6 +48,7 @@ std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 // ASCII letters A-Z only, as every case-insensitive comparison of the game does.
 std::string LowerCase(std::string_view text);
+std::string UpperCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
 
 // Decimal integer text: optional leading blanks, an optional sign, digits, nothing after;

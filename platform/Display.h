@@ -35,6 +35,9 @@ public:
     // The game draws its own cursor; the system one shows only while the game is paused.
     virtual void SetSystemCursorVisible(bool visible) = 0;
 
+    // The window's title bar text.
+    virtual void SetTitle(const std::string& title) = 0;
+
     // Left and top of the window on the desktop in windowed mode.
     virtual TPoint WindowPosition() const = 0;
 

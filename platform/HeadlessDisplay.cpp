@@ -7,7 +7,8 @@ namespace qz {
 
 THeadlessDisplay::THeadlessDisplay(const TDisplayOptions& options)
     : fullScreen_(options.FullScreen), position_{options.HasPosition ? options.WindowX : 0,
-                                                 options.HasPosition ? options.WindowY : 0} {}
+                                                 options.HasPosition ? options.WindowY : 0},
+      title_(options.Title) {}
 
 void THeadlessDisplay::Present(const void* pixels, int32_t pitch, int32_t bitsPerPixel) {
     frame_.resize(static_cast<size_t>(PictureWidth) * PictureHeight);

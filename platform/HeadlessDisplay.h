@@ -16,10 +16,12 @@ public:
     bool FullScreen() const override { return fullScreen_; }
     void SetFullScreen(bool fullScreen) override { fullScreen_ = fullScreen; }
     void SetSystemCursorVisible(bool visible) override { cursorVisible_ = visible; }
+    void SetTitle(const std::string& title) override { title_ = title; }
     TPoint WindowPosition() const override { return position_; }
     uint64_t PresentCount() const override { return presents_; }
 
     bool SystemCursorVisible() const { return cursorVisible_; }
+    const std::string& Title() const { return title_; }
     // PictureWidth * PictureHeight pixels as 0x00RRGGBB, row by row; empty before a present.
     const std::vector<uint32_t>& Frame() const { return frame_; }
 
@@ -27,6 +29,7 @@ private:
     bool fullScreen_;
     bool cursorVisible_ = true;
     TPoint position_;
+    std::string title_;
     uint64_t presents_ = 0;
     std::vector<uint32_t> frame_;
 };

@@ -170,6 +170,10 @@ void TSdlDisplay::SetSystemCursorVisible(bool visible) {
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+void TSdlDisplay::SetTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_, title.c_str());
+}
+
 TPoint TSdlDisplay::WindowPosition() const {
     int x = 0;
     int y = 0;

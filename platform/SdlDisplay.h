@@ -34,6 +34,7 @@ public:
     bool FullScreen() const override { return fullScreen_; }
     void SetFullScreen(bool fullScreen) override;
     void SetSystemCursorVisible(bool visible) override;
+    void SetTitle(const std::string& title) override;
     TPoint WindowPosition() const override;
     uint64_t PresentCount() const override { return presents_; }
 
