@@ -1,4 +1,5 @@
-// Frames per second of composing and presenting an idle title screen, headless.
+// Frames per second of composing and presenting an idle title screen: headless, and in a
+// real window when an X display is there (scripts/bench-frame.sh runs it under Xvfb).
 #include "app/Form1.h"
 #include "archive/FileFolder.h"
 #include "audio/NullAudioDevice.h"
@@ -6,8 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/HeadlessDisplay.h"
 #include "platform/MessageBox.h"
+#include "platform/SdlDisplay.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -28,12 +31,11 @@ std::filesystem::path MakeData() {
     return folder;
 }
 
-void BM_ComposeAndPresentTitle(benchmark::State& state) {
+void ComposeAndPresentTitle(benchmark::State& state, qz::IDisplay& display) {
     const std::filesystem::path folder = MakeData();
     qz::TManualClock clock(0);
     qz::TNullAudioDevice audio;
     qz::THeadlessMessageBox box;
-    qz::THeadlessDisplay display;
     qz::TForm1 form(qz::TFolders{folder, folder, true},
                     qz::TFormServices{clock, audio, box, &display, nullptr});
     form.FormCreate();
@@ -49,6 +51,29 @@ void BM_ComposeAndPresentTitle(benchmark::State& state) {
     form.FormDestroy();
     std::filesystem::remove_all(folder);
 }
+
+void BM_ComposeAndPresentTitle(benchmark::State& state) {
+    qz::THeadlessDisplay display;
+    ComposeAndPresentTitle(state, display);
+}
 BENCHMARK(BM_ComposeAndPresentTitle)->Unit(benchmark::kMicrosecond);
+
+// The same into an SDL window without waiting for vertical sync.
+void BM_ComposeAndPresentTitleWindow(benchmark::State& state) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!std::getenv("DISPLAY") || (driver && std::string(driver) != "x11")) {
+        state.SkipWithError("needs an X display and SDL_VIDEODRIVER=x11 (scripts/bench-frame.sh)");
+        return;
+    }
+    qz::TDisplayOptions options;
+    options.VSync = false;
+    qz::TSdlDisplay::TOpenResult opened = qz::TSdlDisplay::Open(options);
+    if (!opened.Display) {
+        state.SkipWithError(opened.Error.c_str());
+        return;
+    }
+    ComposeAndPresentTitle(state, *opened.Display);
+}
+BENCHMARK(BM_ComposeAndPresentTitleWindow)->Unit(benchmark::kMicrosecond);
 
 } // namespace
