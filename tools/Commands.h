@@ -28,5 +28,7 @@ int RunXmlFormat(const Arguments& arguments);
 int RunFxTrace(const Arguments& arguments);
 int RunLevelCheck(const Arguments& arguments);
 int RunPlay(const Arguments& arguments);
+int RunContactSheet(const Arguments& arguments);
+int RunBoardPicture(const Arguments& arguments);
 
 } // namespace qz::tool

@@ -31,6 +31,10 @@ const Command Commands[] = {
      "play LEVELS_ARCHIVE GAME_ARCHIVE LEVELNAME --mode 1|2|3 --seed N [--max-puts K]  "
      "(exit 0 when won)",
      RunPlay},
+    {"contact-sheet", "contact-sheet GAME_ARCHIVE LEVELS_ARCHIVE OUT.png", RunContactSheet},
+    {"board-picture",
+     "board-picture GAME_ARCHIVE LEVELS_ARCHIVE LEVELNAME|--all OUT.png|FOLDER [--seed N]",
+     RunBoardPicture},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -1,7 +1,9 @@
 #include "RunTool.h"
 #include "TempDir.h"
 #include "archive/FileFolder.h"
+#include "gfx/JpegPNG.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -112,6 +114,96 @@ TEST(QuarzelData, XmlFormatWritesTheTreeBack) {
     const auto empty = RunTool({"xml-format", dir.File("comment.xml")});
     EXPECT_EQ(empty.ExitCode, 1);
     EXPECT_EQ(empty.Err, "List index out of bounds (0)\n");
+}
+
+const std::string GameArchive = std::string(QUARZEL_BIN_DIR) + "/game/game.zxc";
+const std::string LevelsArchive = std::string(QUARZEL_BIN_DIR) + "/levels/levels.zxc";
+
+TRGBImage ReadPNG(const std::string& fileName) {
+    return DecodePNG(ReadFile(fileName));
+}
+
+TRGBImage ExtractJPEG(const std::string& archive, const std::string& name) {
+    test::TempDir dir;
+    EXPECT_EQ(RunTool({"zxc", "extract", archive, name, dir.File("out")}).ExitCode, 0);
+    return DecodeJPEG(ReadFile(dir.File("out")));
+}
+
+bool SamePixel(const TRGBImage& a, const TRGBImage& b, int32_t x, int32_t y) {
+    return std::equal(a.Pixel(x, y), a.Pixel(x, y) + 3, b.Pixel(x, y));
+}
+
+TEST(QuarzelData, ContactSheetShowsEveryGroupOnOnePicture) {
+    test::TempDir dir;
+    const auto result = RunTool({"contact-sheet", GameArchive, LevelsArchive, dir.File("s.png")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const TRGBImage sheet = ReadPNG(dir.File("s.png"));
+    EXPECT_EQ(sheet.Width, 1180);
+    // Seven colours of more than twenty shapes, then the smaller groups and the backgrounds.
+    EXPECT_GT(sheet.Height, 2500);
+    EXPECT_EQ(result.Out, dir.File("s.png") + ": 1180 x " + std::to_string(sheet.Height) + "\n");
+    // The backgrounds come last: the sheet's lower part is not the plain sheet colour.
+    int32_t coloured = 0;
+    for (int32_t x = 0; x < sheet.Width; ++x) {
+        const uint8_t* p = sheet.Pixel(x, sheet.Height - 60);
+        coloured += p[0] != p[1] || p[1] != p[2];
+    }
+    EXPECT_GT(coloured, 500);
+}
+
+TEST(QuarzelData, BoardPictureDrawsTheLevelOverThePlayBackground) {
+    test::TempDir dir;
+    const auto one =
+        RunTool({"board-picture", GameArchive, LevelsArchive, "Level1.xml", dir.File("one.png")});
+    ASSERT_EQ(one.ExitCode, 0) << one.Err;
+    const TRGBImage board = ReadPNG(dir.File("one.png"));
+    ASSERT_EQ(board.Width, 800);
+    ASSERT_EQ(board.Height, 600);
+    const TRGBImage background = ExtractJPEG(GameArchive, "GamePlay2.jpg");
+    // The panel's top corner keeps the background; the board has crystals on it somewhere.
+    EXPECT_TRUE(SamePixel(board, background, 790, 5));
+    int32_t changed = 0;
+    for (int32_t y = 0; y < 600; y += 2) {
+        for (int32_t x = 0; x < 596; x += 2) {
+            changed += !SamePixel(board, background, x, y);
+        }
+    }
+    EXPECT_GT(changed, 500);
+
+    // The same seed draws the same board; every level of the archive gets its picture.
+    const auto again = RunTool({"board-picture", GameArchive, LevelsArchive, "Level1.xml",
+                                dir.File("again.png"), "--seed", "1"});
+    ASSERT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(ReadFile(dir.File("again.png")), ReadFile(dir.File("one.png")));
+    const auto all =
+        RunTool({"board-picture", GameArchive, LevelsArchive, "--all", dir.File("all")});
+    ASSERT_EQ(all.ExitCode, 0) << all.Err;
+    EXPECT_EQ(ReadFile(dir.File("all/Level1.png")), ReadFile(dir.File("one.png")));
+    for (int n = 1; n <= 20; ++n) {
+        const TRGBImage level = ReadPNG(dir.File("all/Level" + std::to_string(n) + ".png"));
+        EXPECT_EQ(level.Width, 800) << n;
+        EXPECT_EQ(level.Height, 600) << n;
+    }
+}
+
+TEST(QuarzelData, PictureCommandsNameWhatIsMissing) {
+    test::TempDir dir;
+    const std::string nowhere = dir.File("none.zxc");
+    const auto noGame = RunTool({"contact-sheet", nowhere, LevelsArchive, dir.File("s.png")});
+    EXPECT_EQ(noGame.ExitCode, 1);
+    EXPECT_EQ(noGame.Err, "No game archive \"" + nowhere + "\"\n");
+    const auto noLevels =
+        RunTool({"board-picture", GameArchive, nowhere, "Level1.xml", dir.File("b.png")});
+    EXPECT_EQ(noLevels.ExitCode, 1);
+    EXPECT_EQ(noLevels.Err, "No levels archive \"" + nowhere + "\"\n");
+    const auto noLevel =
+        RunTool({"board-picture", GameArchive, LevelsArchive, "Level99.xml", dir.File("b.png")});
+    EXPECT_EQ(noLevel.ExitCode, 1);
+    EXPECT_EQ(noLevel.Err, "The levels archive holds no level \"Level99.xml\"\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("b.png")));
+    const auto words = RunTool({"board-picture", GameArchive, LevelsArchive, "Level1.xml"});
+    EXPECT_EQ(words.ExitCode, 1);
+    EXPECT_EQ(words.Err.rfind("usage: quarzel-data board-picture ", 0), 0u) << words.Err;
 }
 
 } // namespace

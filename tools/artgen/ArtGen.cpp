@@ -89,8 +89,8 @@ const std::map<std::string, TMaterial, std::less<>> Materials = {
     {"ice", {{1.0, 0.78, 0.78}, {0.62, 0.30, 0.32}, 0.86, TTexture::Ice}},
     {"opal", {{1.0, 0.55, 0.50}, {0.60, 0.12, 0.12}, 0.97, TTexture::Opal}},
     {"marble", {{0.95, 0.48, 0.46}, {0.48, 0.10, 0.10}, 1.0, TTexture::Marble}},
-    {"prism", {{1.0, 0.40, 0.38}, {0.50, 0.04, 0.06}, 0.92, TTexture::Prism}},
-    {"ember", {{1.0, 0.62, 0.40}, {0.45, 0.02, 0.02}, 0.97, TTexture::Ember}},
+    {"prism", {{1.0, 0.42, 0.40}, {0.58, 0.06, 0.26}, 0.92, TTexture::Prism}},
+    {"ember", {{1.0, 0.36, 0.42}, {0.50, 0.02, 0.09}, 0.97, TTexture::Ember}},
 };
 
 using TPt = std::pair<double, double>;
@@ -134,7 +134,7 @@ void DrawCrystal(const TFishkaShape& shape, const TMaterial& m, uint32_t seed,
             const double my = (a.second + b.second) / 2 - cy;
             const double len = std::max(1.0, std::hypot(mx, my));
             const double facing = (-0.6 * mx - 0.8 * my) / len;
-            double light = 0.5 + 0.38 * facing;
+            double light = 0.5 + 0.44 * facing;
             if (m.Texture == TTexture::Gem) {
                 light = 0.45 + 0.52 * facing;
             } else if (m.Texture == TTexture::Ice) {
@@ -226,7 +226,7 @@ void DrawCrystal(const TFishkaShape& shape, const TMaterial& m, uint32_t seed,
         for (const auto& t : tris) {
             const double cx = (t[0].first + t[1].first + t[2].first) / 3;
             const double cy = (t[0].second + t[1].second + t[2].second) / 3;
-            Glow(cr, cx, cy, 12, {1, 0.85, 0.4}, 0.55);
+            Glow(cr, cx, cy, 12, {1, 0.72, 0.62}, 0.55);
         }
         break;
     }
@@ -238,24 +238,83 @@ void DrawCrystal(const TFishkaShape& shape, const TMaterial& m, uint32_t seed,
     cairo_set_source(cr, sheen);
     cairo_paint(cr);
     cairo_pattern_destroy(sheen);
-    cairo_restore(cr);
-    // Edges: the crystal's outline dark, the seams between its triangles light.
-    std::map<std::pair<TPt, TPt>, int> edges;
+    // Every edge with the triangles that share it: outline edges have one, seams two.
+    struct TEdge {
+        int Count = 0;
+        TPt Centre{0, 0};
+    };
+    std::map<std::pair<TPt, TPt>, TEdge> edges;
     for (const auto& t : tris) {
+        const TPt centre{(t[0].first + t[1].first + t[2].first) / 3,
+                         (t[0].second + t[1].second + t[2].second) / 3};
         for (int e = 0; e < 3; ++e) {
             TPt a = t[e];
             TPt b = t[(e + 1) % 3];
             if (b < a) {
                 std::swap(a, b);
             }
-            ++edges[{a, b}];
+            TEdge& edge = edges[{a, b}];
+            ++edge.Count;
+            edge.Centre = centre;
         }
     }
+    // The cut's bevel: the inner rim of the outline catches the light on the sides that face
+    // the upper left and falls into shadow on the others.
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    for (const auto& [edge, count] : edges) {
-        cairo_move_to(cr, edge.first.first, edge.first.second);
-        cairo_line_to(cr, edge.second.first, edge.second.second);
-        if (count > 1) {
+    for (const auto& [ends, edge] : edges) {
+        if (edge.Count > 1) {
+            continue;
+        }
+        const auto& [a, b] = ends;
+        double nx = b.second - a.second;
+        double ny = a.first - b.first;
+        const double mx = (a.first + b.first) / 2 - edge.Centre.first;
+        const double my = (a.second + b.second) / 2 - edge.Centre.second;
+        if (nx * mx + ny * my < 0) {
+            nx = -nx;
+            ny = -ny;
+        }
+        const double facing = (-0.6 * nx - 0.8 * ny) / std::max(1e-9, std::hypot(nx, ny));
+        cairo_move_to(cr, a.first, a.second);
+        cairo_line_to(cr, b.first, b.second);
+        cairo_set_line_width(cr, 4.2);
+        if (facing > 0) {
+            SetColour(cr, {1, 1, 1}, 0.22 + 0.4 * facing);
+        } else {
+            SetColour(cr, Mix(m.Dark, {0, 0, 0}, 0.4), 0.25 - 0.3 * facing);
+        }
+        cairo_stroke(cr);
+    }
+    // One glint where the light first meets the stone.
+    const std::vector<TPt>* lit = &tris.front();
+    for (const auto& t : tris) {
+        const auto score = [](const std::vector<TPt>& v) {
+            return v[0].first + v[1].first + v[2].first + v[0].second + v[1].second + v[2].second;
+        };
+        if (score(t) < score(*lit)) {
+            lit = &t;
+        }
+    }
+    TPt corner = (*lit)[0];
+    for (const TPt& p : *lit) {
+        if (p.first + p.second < corner.first + corner.second) {
+            corner = p;
+        }
+    }
+    const double gx =
+        ((*lit)[0].first + (*lit)[1].first + (*lit)[2].first) / 3 * 0.6 + corner.first * 0.4;
+    const double gy =
+        ((*lit)[0].second + (*lit)[1].second + (*lit)[2].second) / 3 * 0.6 + corner.second * 0.4;
+    Glow(cr, gx, gy, 4.5, {1, 1, 1}, 0.55);
+    StarPath(cr, gx, gy, 3.4, 0.7, 4, 0);
+    SetColour(cr, {1, 1, 1}, 0.9);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // Edges: the crystal's outline dark, the seams between its triangles light.
+    for (const auto& [ends, edge] : edges) {
+        cairo_move_to(cr, ends.first.first, ends.first.second);
+        cairo_line_to(cr, ends.second.first, ends.second.second);
+        if (edge.Count > 1) {
             cairo_set_line_width(cr, 0.9);
             SetColour(cr, Mix(m.Light, {1, 1, 1}, 0.5), 0.35);
         } else {
@@ -326,8 +385,12 @@ void DrawSign(int which, const std::string& fileName) {
             break;
         }
     };
-    path(0.8, 1.0);
+    // A dark rim all round keeps the sign readable on the palest crystals.
+    path(0.6, 0.8);
     SetColour(cr, {0, 0, 0}, 0.45);
+    cairo_set_line_width(cr, 2.6);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr);
     cairo_fill(cr);
     path(0, 0);
     cairo_pattern_t* p = cairo_pattern_create_linear(x, y - r, x, y + r);
@@ -352,16 +415,37 @@ void DrawBoss(int kind, int size, const std::string& fileName) {
     const TRGB body = bodies[kind % 4];
     const double c = size / 2.0;
     const double r = size * 0.36;
-    // Horns or spikes for the stronger ones, a crown for the strongest.
-    SetColour(cr, Mix(body, {0, 0, 0}, 0.45));
+    // Crystal shards grow from the stronger ones, one more for each step of power, each a
+    // lit and a shaded face; the strongest also wears a crown.
+    const TRGB shard = Mix(body, {0.85, 0.95, 1}, 0.55);
     for (int i = 0; i < kind + 1; ++i) {
         const double a = -Pi / 2 + (i - kind / 2.0) * 0.5;
-        cairo_move_to(cr, c + r * 0.8 * std::cos(a - 0.2), c + r * 0.8 * std::sin(a - 0.2));
-        cairo_line_to(cr, c + r * 1.35 * std::cos(a), c + r * 1.35 * std::sin(a));
-        cairo_line_to(cr, c + r * 0.8 * std::cos(a + 0.2), c + r * 0.8 * std::sin(a + 0.2));
+        const double bx = c + r * 0.75 * std::cos(a);
+        const double by = c + r * 0.75 * std::sin(a);
+        const double tx = c + r * 1.4 * std::cos(a);
+        const double ty = c + r * 1.4 * std::sin(a);
+        const double side = r * 0.2;
+        const double px = -std::sin(a) * side;
+        const double py = std::cos(a) * side;
+        cairo_move_to(cr, bx - px, by - py);
+        cairo_line_to(cr, tx, ty);
+        cairo_line_to(cr, bx, by);
         cairo_close_path(cr);
+        SetColour(cr, Mix(shard, {1, 1, 1}, 0.45));
+        cairo_fill(cr);
+        cairo_move_to(cr, bx, by);
+        cairo_line_to(cr, tx, ty);
+        cairo_line_to(cr, bx + px, by + py);
+        cairo_close_path(cr);
+        SetColour(cr, Mix(shard, {0, 0, 0}, 0.35));
+        cairo_fill(cr);
+        cairo_move_to(cr, bx - px, by - py);
+        cairo_line_to(cr, tx, ty);
+        cairo_line_to(cr, bx + px, by + py);
+        cairo_set_line_width(cr, 0.8);
+        SetColour(cr, Mix(body, {0, 0, 0}, 0.7), 0.9);
+        cairo_stroke(cr);
     }
-    cairo_fill(cr);
     cairo_pattern_t* p =
         cairo_pattern_create_radial(c - r * 0.35, c - r * 0.4, r * 0.1, c, c, r * 1.1);
     const TRGB light = Mix(body, {1, 1, 1}, 0.55);
@@ -398,6 +482,23 @@ void DrawBoss(int kind, int size, const std::string& fileName) {
     cairo_arc(cr, c, c + r * 0.2, r * 0.35, 0.15 * Pi, 0.85 * Pi);
     SetColour(cr, {0.1, 0.05, 0.05}, 0.9);
     cairo_stroke(cr);
+    // A cut gem on the brow, in the shard colour.
+    {
+        const double gx = c;
+        const double gy = c - r * 0.52;
+        const double gr = r * 0.16;
+        cairo_move_to(cr, gx, gy - gr);
+        cairo_line_to(cr, gx + gr, gy);
+        cairo_line_to(cr, gx, gy + gr);
+        cairo_line_to(cr, gx - gr, gy);
+        cairo_close_path(cr);
+        SetColour(cr, Mix(shard, {1, 1, 1}, 0.3));
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 0.8);
+        SetColour(cr, Mix(body, {0, 0, 0}, 0.7));
+        cairo_stroke(cr);
+        Glow(cr, gx - gr * 0.3, gy - gr * 0.3, gr * 0.9, {1, 1, 1}, 0.8);
+    }
     if (kind == 3) {
         SetColour(cr, {1, 0.85, 0.3});
         cairo_move_to(cr, c - r * 0.5, c - r * 0.72);
@@ -562,8 +663,22 @@ void DrawEffects(const std::string& dir) {
         c.SavePNG(dir + "/" + name + ".png");
     }
     {
-        TCanvas c(9, 9);
-        Glow(*c, 4.5, 4.5, 4.5, {1, 1, 0.9}, 0.9);
+        // A fragment hint is drawn 21 px left of its lattice point, so its mark sits in the
+        // middle of a 42 px wide picture: a small cut diamond that stands apart from stars.
+        TCanvas c(42, 12);
+        cairo_t* cr = *c;
+        Glow(cr, 21, 5, 6, {0.55, 0.85, 1}, 0.55);
+        cairo_move_to(cr, 21, 1);
+        cairo_line_to(cr, 25, 5);
+        cairo_line_to(cr, 21, 9);
+        cairo_line_to(cr, 17, 5);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(17, 1, 25, 9);
+        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.95);
+        cairo_pattern_add_color_stop_rgba(p, 1, 0.45, 0.75, 1, 0.9);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
         c.SavePNG(dir + "/FragHint.png");
     }
     const std::pair<const char*, std::pair<TRGB, double>> bars[] = {
@@ -677,20 +792,41 @@ void Ridge(cairo_t* cr, TDice& dice, double w, double h, double base, double rou
 }
 
 void Spire(cairo_t* cr, double x, double base, double height, double width, TRGB colour) {
+    // Two faces meeting in a ridge a little left of the middle, lit from the upper left.
+    const double ridge = x - width * 0.12;
+    const double shoulder = base - height * 0.8;
+    const TRGB light = Mix(colour, {1, 1, 1}, 0.55);
+    const TRGB shade = Mix(colour, {0, 0, 0}, 0.5);
     cairo_move_to(cr, x - width / 2, base);
-    cairo_line_to(cr, x - width / 2, base - height * 0.8);
+    cairo_line_to(cr, x - width / 2, shoulder);
     cairo_line_to(cr, x, base - height);
-    cairo_line_to(cr, x + width / 2, base - height * 0.8);
-    cairo_line_to(cr, x + width / 2, base);
+    cairo_line_to(cr, ridge, shoulder + height * 0.06);
+    cairo_line_to(cr, ridge, base);
     cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(x - width / 2, 0, x + width / 2, 0);
-    const TRGB light = Mix(colour, {1, 1, 1}, 0.6);
-    cairo_pattern_add_color_stop_rgba(p, 0, light.R, light.G, light.B, 0.9);
-    cairo_pattern_add_color_stop_rgba(p, 0.5, colour.R, colour.G, colour.B, 0.9);
-    cairo_pattern_add_color_stop_rgba(p, 1, colour.R * 0.4, colour.G * 0.4, colour.B * 0.4, 0.9);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, base - height, 0, base);
+    cairo_pattern_add_color_stop_rgba(p, 0, light.R, light.G, light.B, 0.95);
+    cairo_pattern_add_color_stop_rgba(p, 1, colour.R, colour.G, colour.B, 0.9);
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
+    cairo_move_to(cr, ridge, base);
+    cairo_line_to(cr, ridge, shoulder + height * 0.06);
+    cairo_line_to(cr, x, base - height);
+    cairo_line_to(cr, x + width / 2, shoulder);
+    cairo_line_to(cr, x + width / 2, base);
+    cairo_close_path(cr);
+    p = cairo_pattern_create_linear(0, base - height, 0, base);
+    cairo_pattern_add_color_stop_rgba(p, 0, colour.R, colour.G, colour.B, 0.92);
+    cairo_pattern_add_color_stop_rgba(p, 1, shade.R, shade.G, shade.B, 0.9);
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+    cairo_set_line_width(cr, 0.8);
+    cairo_move_to(cr, ridge, base);
+    cairo_line_to(cr, ridge, shoulder + height * 0.06);
+    cairo_line_to(cr, x, base - height);
+    SetColour(cr, {1, 1, 1}, 0.45);
+    cairo_stroke(cr);
 }
 
 struct TTheme {
@@ -752,30 +888,25 @@ void Landscape(cairo_t* cr, const TTheme& theme, double w, double h, uint32_t se
 
 void DrawBackgrounds(const std::string& dir) {
     {
-        // The play screen: a deep backdrop, the slanted lattice of the board faintly drawn,
-        // and the right-hand panel for the queue and the counters.
+        // The play screen: a deep, quiet backdrop that the crystals stand out against (the
+        // board scrolls over it, so it draws no lattice of its own), faint far stars, a soft
+        // glow low in the field and the right-hand panel for the queue and the counters.
         TCanvas c(800, 600);
         cairo_t* cr = *c;
-        Sky(cr, 600, {0.07, 0.06, 0.16}, {0.16, 0.1, 0.26});
+        Sky(cr, 600, {0.05, 0.05, 0.13}, {0.13, 0.08, 0.22});
+        Glow(cr, 300, 520, 360, {0.35, 0.22, 0.55}, 0.35);
         TDice dice(7);
-        for (int i = 0; i < 140; ++i) {
-            Glow(cr, dice.Range(0, 800), dice.Range(0, 600), dice.Range(0.6, 1.8), {0.8, 0.85, 1},
-                 0.5);
+        for (int i = 0; i < 60; ++i) {
+            Glow(cr, dice.Range(0, 596), dice.Range(0, 600), dice.Range(0.5, 1.1), {0.8, 0.85, 1},
+                 dice.Range(0.15, 0.3));
         }
+        cairo_pattern_t* vignette = cairo_pattern_create_radial(300, 300, 150, 300, 300, 520);
+        cairo_pattern_add_color_stop_rgba(vignette, 0, 0, 0, 0, 0);
+        cairo_pattern_add_color_stop_rgba(vignette, 1, 0, 0, 0.02, 0.45);
+        cairo_set_source(cr, vignette);
+        cairo_paint(cr);
+        cairo_pattern_destroy(vignette);
         cairo_set_line_width(cr, 1);
-        for (int r = 0; r <= 15; ++r) {
-            const double y = 590 - 42 * r;
-            SetColour(cr, {0.55, 0.6, 1}, 0.10);
-            cairo_move_to(cr, 21 * r, y);
-            cairo_line_to(cr, 21 * r + 480, y);
-            cairo_stroke(cr);
-        }
-        for (int j = 0; j <= 10; ++j) {
-            SetColour(cr, {0.55, 0.6, 1}, 0.08);
-            cairo_move_to(cr, 48 * j, 590);
-            cairo_line_to(cr, 48 * j + 21 * 15, 590 - 42 * 15);
-            cairo_stroke(cr);
-        }
         cairo_rectangle(cr, 596, 0, 204, 600);
         cairo_pattern_t* p = cairo_pattern_create_linear(596, 0, 800, 0);
         cairo_pattern_add_color_stop_rgba(p, 0, 0.2, 0.16, 0.36, 0.95);

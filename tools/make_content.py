@@ -6,13 +6,13 @@ arithmetic is right; the XML it writes is the source the build reads, and hand e
 those files are fine (run the script again only to start over). Deterministic: the same
 script writes the same bytes.
 
-Usage: python3 data/make_content.py
+Usage: python3 tools/make_content.py
 """
 
 import os
 import random
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
 
 # Lattice: corner P(r, j) = (48j + 21r, 42r), centre M(r, s) = (48s + 21r + 34, 42r + 21).
 def P(r, j):
