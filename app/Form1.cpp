@@ -154,8 +154,10 @@ void TForm1::FormCreate(bool withSender) {
         Interface->SetHost(std::shared_ptr<INyxGraphic>(std::shared_ptr<void>(), this),
                            *FontEngine);
 
-        if (TMemoryStream* font = ArchiveEntry("NyxUnicode.xml"))
-            Guarded([&] { FontEngine->LoadFromStream(*font); });
+        // The bold face for headings comes with the game when it ships one.
+        for (const char* name : {"NyxUnicode.xml", "NyxUnicodeBold.xml"})
+            if (TMemoryStream* font = ArchiveEntry(name))
+                Guarded([&] { FontEngine->LoadFromStream(*font); });
         Log.Add("Nyx Font Loaded Ok...");
 
         LoadInterface();

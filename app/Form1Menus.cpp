@@ -202,8 +202,9 @@ void TForm1::BuildLanguageList() {
                                std::to_string(english->Left - window->Left + offset.Left));
         Interface->SetProperty(name, "Top",
                                std::to_string(english->Top - window->Top + offset.Top));
-        // The copy shows the language's own name once its file is applied; until then its code.
-        Interface->SetProperty(name, "Caption", UpperCase(file.Code));
+        // Each button shows its language's name in that language, whatever the current one.
+        const std::string ownName = LanguageOwnName(file);
+        Interface->SetProperty(name, "Caption", ownName.empty() ? UpperCase(file.Code) : ownName);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "app/Languages.h"
 
+#include "archive/Error.h"
 #include "archive/Helpers.h"
+#include "xml/NyxParser.h"
 
 #include <algorithm>
 #include <climits>
@@ -49,6 +51,32 @@ TLanguageButtonOffset LanguageButtonOffset(int32_t k) {
     if (k <= 5)
         return {0, k * 24};
     return {200, k * 24 - 144};
+}
+
+std::string LanguageOwnName(const TLanguageFile& file) {
+    TNyxParser document;
+    try {
+        document.LoadFromFile(file.Path.string());
+    } catch (const Error&) {
+        return {};
+    }
+    const std::string button = "WLanguage_RB" + UpperCase(file.Code);
+    const TNyxXMLTag* top = document.TagCount() > 0 ? document.GetTag(0) : nullptr;
+    for (size_t i = 0; top && i < top->TagCount(); ++i) {
+        const TNyxXMLTag& object = *top->GetTag(i);
+        std::string name, caption;
+        for (size_t j = 0; j < object.TagCount(); ++j) {
+            const TNyxXMLTag& property = *object.GetTag(j);
+            const TNyxParserAttribute* key = property.FindAttribute("n");
+            if (key && key->Value == "Name")
+                name = property.Value;
+            else if (key && key->Value == "Caption")
+                caption = property.Value;
+        }
+        if (name == button)
+            return caption;
+    }
+    return {};
 }
 
 std::string PersistedLanguageCode(const std::string& stored) {

@@ -28,6 +28,10 @@ struct TLanguageButtonOffset {
 };
 TLanguageButtonOffset LanguageButtonOffset(int32_t k);
 
+// The caption a language file gives its own button "WLanguage_RB<CODE>" (the language's
+// name in that language); empty when the file names none or cannot be read.
+std::string LanguageOwnName(const TLanguageFile& file);
+
 // The code stored as the persisted language: its first three characters in lower case.
 std::string PersistedLanguageCode(const std::string& stored);
 

@@ -212,7 +212,8 @@ TEST_F(Menus, LanguagesBuildTheirButtonsApplyAndRestoreTexts) {
     EXPECT_EQ(StoredLanguage(), "RUS");
     EXPECT_EQ(Get("WTitle_BQuit", "Caption"), "Quit");
     EXPECT_EQ(Get("WLanguage_LTitle", "Caption"), "\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
-    EXPECT_EQ(Get("WLanguage_RBDEU", "Caption"), "DEU");
+    EXPECT_EQ(Get("WLanguage_RBDEU", "Caption"), "Deutsch"); // its own file's name for it
+    EXPECT_EQ(Get("WLanguage_RBL4X", "Caption"), "L4X");     // a file that names none
 
     // English again: its file's counter text is written over by the counter.
     Set("WLanguage_RBENU", "Checked", "true");

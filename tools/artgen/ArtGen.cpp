@@ -683,8 +683,9 @@ void DrawEffects(const std::string& dir) {
     }
     const std::pair<const char*, std::pair<TRGB, double>> bars[] = {
         {"DeadProgressBar", {{0.85, 0.12, 0.1}, 0}}, {"DeadProgressBarOn", {{1, 0.45, 0.15}, 1}}};
+    // One step of the dead line's bar; the progress bar repeats it along its track.
     for (const auto& [name, look] : bars) {
-        TCanvas c(200, 14);
+        TCanvas c(10, 14);
         cairo_t* cr = *c;
         cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, 14);
         const TRGB light = Mix(look.first, {1, 1, 1}, 0.55);
@@ -693,15 +694,13 @@ void DrawEffects(const std::string& dir) {
         cairo_pattern_add_color_stop_rgb(p, 1, look.first.R * 0.4, look.first.G * 0.4,
                                          look.first.B * 0.4);
         cairo_set_source(cr, p);
-        cairo_rectangle(cr, 1, 1, 198, 12);
+        cairo_rectangle(cr, 1, 1, 8, 12);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
         if (look.second > 0) {
-            for (int x = 10; x < 200; x += 30) {
-                Glow(cr, x, 7, 9, {1, 0.9, 0.5}, 0.6);
-            }
+            Glow(cr, 5, 7, 5, {1, 0.9, 0.5}, 0.6);
         }
-        cairo_rectangle(cr, 0.5, 0.5, 199, 13);
+        cairo_rectangle(cr, 0.5, 0.5, 9, 13);
         cairo_set_line_width(cr, 1);
         SetColour(cr, {0.2, 0.02, 0.02});
         cairo_stroke(cr);
@@ -890,14 +889,14 @@ void DrawBackgrounds(const std::string& dir) {
     {
         // The play screen: a deep, quiet backdrop that the crystals stand out against (the
         // board scrolls over it, so it draws no lattice of its own), faint far stars, a soft
-        // glow low in the field and the right-hand panel for the queue and the counters.
+        // glow low in the field. The interface description draws the panels over it.
         TCanvas c(800, 600);
         cairo_t* cr = *c;
         Sky(cr, 600, {0.05, 0.05, 0.13}, {0.13, 0.08, 0.22});
         Glow(cr, 300, 520, 360, {0.35, 0.22, 0.55}, 0.35);
         TDice dice(7);
         for (int i = 0; i < 60; ++i) {
-            Glow(cr, dice.Range(0, 596), dice.Range(0, 600), dice.Range(0.5, 1.1), {0.8, 0.85, 1},
+            Glow(cr, dice.Range(0, 800), dice.Range(0, 600), dice.Range(0.5, 1.1), {0.8, 0.85, 1},
                  dice.Range(0.15, 0.3));
         }
         cairo_pattern_t* vignette = cairo_pattern_create_radial(300, 300, 150, 300, 300, 520);
@@ -906,18 +905,6 @@ void DrawBackgrounds(const std::string& dir) {
         cairo_set_source(cr, vignette);
         cairo_paint(cr);
         cairo_pattern_destroy(vignette);
-        cairo_set_line_width(cr, 1);
-        cairo_rectangle(cr, 596, 0, 204, 600);
-        cairo_pattern_t* p = cairo_pattern_create_linear(596, 0, 800, 0);
-        cairo_pattern_add_color_stop_rgba(p, 0, 0.2, 0.16, 0.36, 0.95);
-        cairo_pattern_add_color_stop_rgba(p, 1, 0.1, 0.08, 0.2, 0.95);
-        cairo_set_source(cr, p);
-        cairo_fill(cr);
-        cairo_pattern_destroy(p);
-        cairo_move_to(cr, 596.5, 0);
-        cairo_line_to(cr, 596.5, 600);
-        SetColour(cr, {0.7, 0.75, 1}, 0.5);
-        cairo_stroke(cr);
         c.SaveJPEG(dir + "/GamePlay2.jpg");
     }
     {
