@@ -33,6 +33,18 @@ fs::path Normalised(const fs::path& path) {
     return normal;
 }
 
+// An installed game keeps its executable in PREFIX/bin and its data in PREFIX/share/quarzel;
+// a build or unpacked folder keeps both together, which wins when it holds the game archive.
+fs::path InstalledDataFolder(const fs::path& executableFolder) {
+    std::error_code error;
+    if (fs::is_regular_file(executableFolder / "game" / "game.zxc", error)) {
+        return executableFolder;
+    }
+    const fs::path shared =
+        (executableFolder.parent_path() / "share" / "quarzel").lexically_normal();
+    return fs::is_directory(shared, error) ? shared : executableFolder;
+}
+
 } // namespace
 
 TEnvironment SystemEnvironment() {
@@ -80,10 +92,11 @@ TFolders ResolveFolders(const TFolderRequest& request) {
     TFolders folders;
     if (request.DataDir) {
         folders.ProgramFolder = Normalised(*request.DataDir);
-    } else if (!request.Executable.empty()) {
-        folders.ProgramFolder = Normalised(fs::absolute(request.Executable).parent_path());
     } else {
-        folders.ProgramFolder = ExecutableFolder();
+        folders.ProgramFolder =
+            InstalledDataFolder(request.Executable.empty()
+                                    ? ExecutableFolder()
+                                    : Normalised(fs::absolute(request.Executable).parent_path()));
     }
 
     if (isWritable(folders.ProgramFolder)) {

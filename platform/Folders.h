@@ -1,6 +1,7 @@
 #pragma once
 // Where the game reads its data and writes its files. The program folder holds the data:
-// the executable's folder, or the one given with --data-dir. The files the game writes
+// the one given with --data-dir, else the executable's folder, else (when that holds no
+// "game/game.zxc") an installed "<exe folder>/../share/quarzel". The files the game writes
 // (temp, saves, options.cfg, high scores, Quarzel.log) go to the program folder when it
 // is writable, otherwise to $XDG_DATA_HOME/quarzel (~/.local/share/quarzel).
 

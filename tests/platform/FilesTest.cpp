@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <vector>
 
 using namespace qz;
 namespace fs = std::filesystem;
@@ -218,4 +219,58 @@ TEST(Folders, ProgramFolderAndWhereTheGameWrites) {
     EXPECT_TRUE(f.ProgramFolder.is_absolute());
     EXPECT_TRUE(IsWritableFolder(dir.Path()));
     EXPECT_FALSE(IsWritableFolder(dir.Path() / "nothing-here"));
+}
+
+TEST(Folders, InstalledLayoutFindsShareQuarzel) {
+    test::TempDir dir;
+    const fs::path prefix = dir.Path() / "usr";
+    const fs::path share = prefix / "share" / "quarzel";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(share / "game");
+    WriteAll(share / "game" / "game.zxc", "zxc");
+    const fs::path xdg = dir.Path() / "xdg";
+    const TEnvironment env = FakeEnvironment({{"XDG_DATA_HOME", xdg.string()}});
+    // A system install: only the user's own folders can be written.
+    std::vector<fs::path> asked;
+    const auto systemWide = [&](const fs::path& folder) {
+        asked.push_back(folder);
+        return !folder.string().starts_with(prefix.string());
+    };
+
+    TFolders f = ResolveFolders(Request({}, prefix / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, share);
+    EXPECT_EQ(f.UserFolder, xdg / "quarzel");
+    EXPECT_FALSE(f.UserFolderIsProgramFolder);
+    EXPECT_TRUE(fs::is_directory(xdg / "quarzel"));
+    EXPECT_EQ(asked, std::vector<fs::path>{share});
+
+    // Reached through "..", the share folder is still named tidily.
+    f = ResolveFolders(Request({}, prefix / "bin" / ".." / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, share);
+
+    // A user install (a writable prefix) keeps its files next to the data.
+    f = ResolveFolders(
+        Request({}, prefix / "bin" / "quarzel", env, [](const fs::path&) { return true; }));
+    EXPECT_EQ(f.ProgramFolder, share);
+    EXPECT_EQ(f.UserFolder, share);
+    EXPECT_TRUE(f.UserFolderIsProgramFolder);
+
+    // --data-dir wins over the installed data.
+    f = ResolveFolders(Request(prefix / "bin", prefix / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, prefix / "bin");
+
+    // A "game" folder without the archive does not make the executable's folder the data.
+    fs::create_directories(prefix / "bin" / "game");
+    f = ResolveFolders(Request({}, prefix / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, share);
+
+    // A build folder holding the archive next to the executable wins over an install beside it.
+    WriteAll(prefix / "bin" / "game" / "game.zxc", "zxc");
+    f = ResolveFolders(Request({}, prefix / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, prefix / "bin");
+
+    // No data anywhere: the executable's folder, as before.
+    fs::create_directories(dir.Path() / "bare" / "bin");
+    f = ResolveFolders(Request({}, dir.Path() / "bare" / "bin" / "quarzel", env, systemWide));
+    EXPECT_EQ(f.ProgramFolder, dir.Path() / "bare" / "bin");
 }
