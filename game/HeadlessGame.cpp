@@ -2,10 +2,9 @@
 
 #include "archive/Error.h"
 #include "archive/Random.h"
+#include "game/PieceGraphics.h"
 #include "gfx/JpegPNG.h"
 #include "gfx/PNGMorf.h"
-
-#include <algorithm>
 
 namespace qz {
 
@@ -60,17 +59,9 @@ void THeadlessGame::ComposeCrystals() {
     for (TFishkaType& type : Defs.FishkaTypes) {
         const std::string entry = type.Name + ".pNg";
         if (Levels->IndexOf(entry) < 0) {
-            const TFishkaShape& shape = Defs.FishkaShapes[static_cast<size_t>(type.Shape)];
-            const TFishkaColor& colour = Defs.FishkaColors[static_cast<size_t>(type.Color)];
             const std::string script =
-                "<AutoImage name=\"" + type.Name + "\" autosize=\"true\">\r\n" +
-                "<AddImage name=\"" + shape.Name + "_" + colour.Material +
-                ".png\" left=\"0\" top=\"0\" />\r\n" + "<ImageHueChange hue=\"" +
-                std::to_string(colour.H) + "\" saturation=\"" + std::to_string(colour.S) +
-                "\" lightness=\"" + std::to_string(colour.L) + "\"/>\r\n" + "<AddImage name=\"" +
-                colour.Sign + "\" left=\"" + std::to_string(std::max(0, shape.Sx - 15)) +
-                "\" top=\"" + std::to_string(std::max(0, shape.Sy - 10)) + "\" />\r\n" +
-                "</AutoImage>\r\n";
+                CrystalScript(Defs.FishkaShapes[static_cast<size_t>(type.Shape)],
+                              Defs.FishkaColors[static_cast<size_t>(type.Color)], type.Name);
             try {
                 morf.RunScript(TMemoryStream(script), *Levels);
             } catch (const std::exception& error) {

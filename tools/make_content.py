@@ -182,6 +182,99 @@ def boss_at(crystal, boss_type, main):
 
 THEMES = ["dawn", "lagoon", "ember", "grove", "night"]
 
+# The screen. The board area is x < BOARD_RIGHT (the side panel starts there); board point
+# (x, y) shows at (x - view_x, view_y - y + 590). Once the view has settled on a layer, view_y
+# is the bottom of its lowest crystal picture minus 252 (the pictures, MaxY + 3 high, reach
+# 3 px below the lowest row line) and view_x = view_y // 2.
+BOARD_RIGHT = 597
+SCREEN_HEIGHT = 600
+MAP_TILE = 96
+MAP_COLUMNS, MAP_LINES = 5, 4
+# The lantern picture: its size and how far its foot lies below its top.
+DECO_WIDTH, DECO_HEIGHT, DECO_FOOT = 48, 64, 60
+# Rows between the bottoms of consecutive layers. The dead line can lift the view until it
+# reaches the bottom of the layer in play, so the screen shows the board up to bottom + 590;
+# the next layer's bosses (centres at least 7 above its bottom line, pictures up to 56 high)
+# stay above that until their own layer starts.
+LAYER_GAP = -(-(590 + max(BOSS_SIZES) // 2 - 7) // 42)
+
+
+def settled_view(bottom_row):
+    view_y = 42 * bottom_row - 3 - 252
+    return view_y // 2, view_y
+
+
+def on_screen(point, view):
+    return point[0] - view[0], view[1] - point[1] + 590
+
+
+def clamp(v, low, high):
+    return max(low, min(v, high))
+
+
+def cells_right(cells, view):
+    """The rightmost screen x of the cells (a cell's top-right corner is its rightmost)."""
+    return max(on_screen(P(r + 1, s + 1), view)[0] for (r, s) in cells)
+
+
+def screen_box(crystals, view):
+    pts = [on_screen(p, view) for c in crystals for f in c["fishes"] for p in f]
+    return (min(p[0] for p in pts), min(p[1] for p in pts),
+            max(p[0] for p in pts), max(p[1] for p in pts))
+
+
+def picture_map_at(crystals, view):
+    """The map's board position (its bottom-left) centred on the structure on screen."""
+    left, top, right, bottom = screen_box(crystals, view)
+    width, height = MAP_COLUMNS * MAP_TILE, MAP_LINES * MAP_TILE
+    sx = clamp((left + right - width) // 2, 0, BOARD_RIGHT - width)
+    sy = clamp((top + bottom - height) // 2, 0, SCREEN_HEIGHT - height)
+    return sx + view[0], view[1] + 590 - (sy + height)
+
+
+def lantern_at(crystals, view, bottom_row):
+    """A lantern standing on the layer's lowest row line just left of the structure."""
+    sy = on_screen((0, 42 * bottom_row), view)[1] - DECO_FOOT
+    beside = [q[0] for c in crystals for f in c["fishes"] for q in (on_screen(p, view) for p in f)
+              if sy <= q[1] <= sy + DECO_HEIGHT]
+    sx = max(4, min(beside) - 6 - DECO_WIDTH)
+    return sx + view[0], view[1] + 590 - sy
+
+
+def inside_triangle(point, tri):
+    (x, y), sides = point, []
+    for (x1, y1), (x2, y2) in zip(tri, tri[1:] + tri[:1]):
+        sides.append((x2 - x1) * (y - y1) - (y2 - y1) * (x - x1))
+    return all(v >= 0 for v in sides) or all(v <= 0 for v in sides)
+
+
+def check_layout(n, views, bosses, lanterns, picture_map):
+    """Fails unless level n shows every part where the player should see it."""
+
+    def in_board(left, top, width, height, what):
+        assert 0 <= left and left + width <= BOARD_RIGHT, f"Level{n}: {what} at x {left}"
+        assert 0 <= top and top + height <= SCREEN_HEIGHT, f"Level{n}: {what} at y {top}"
+
+    for layer, (crystals, view, bottom) in enumerate(views):
+        left, top, right, low = screen_box(crystals, view)
+        in_board(left, top, right + 3 - left, low + 3 - top, f"layer {layer + 1}")
+        x, y = on_screen(lanterns[layer], view)
+        in_board(x, y, DECO_WIDTH, DECO_HEIGHT, f"lantern {layer + 1}")
+        # The highest the view climbs while this layer is played: the dead line at its bottom.
+        sky = 42 * bottom + 590
+        for b in bosses:
+            size = BOSS_SIZES[b["type"]]
+            if b["layer"] == layer:
+                probe = (b["x"] + size // 2, b["y"] - size // 2)
+                assert any(inside_triangle(probe, f) for c in crystals for f in c["fishes"]), \
+                    f"Level{n}: a boss of layer {layer + 1} sits on no crystal"
+                in_board(*on_screen((b["x"], b["y"]), view), size, size, "a boss")
+            elif b["layer"] > layer:
+                assert b["y"] - size >= sky, f"Level{n}: a boss of layer {b['layer'] + 1} shows early"
+    x, y = on_screen((picture_map[0], picture_map[1] + MAP_LINES * MAP_TILE), views[0][1])
+    in_board(x, y, MAP_COLUMNS * MAP_TILE, MAP_LINES * MAP_TILE, "the picture map")
+
+
 # Per level: colours, dealt shape weights, structure shapes, rows, cells, layers, bosses...
 def level_plan(n):
     colours = min(7, 3 + (n - 1) // 3)
@@ -226,29 +319,42 @@ def write_level(n, path):
     plan = level_plan(n)
     layers_xml = []
     bosses = []
+    views = []
     for layer in range(plan["layers"]):
-        # Each layer stands higher than the one before, so bosses find their own layer.
-        top = 12 + 5 * layer
-        width = plan["width"]
-        left = (10 - width) // 2
-        cells = []
-        for row in range(plan["rows"]):
-            r = top - row
-            w = max(2, width - row)
-            start = left + row // 2 + (1 if row % 2 else 0)
-            start = max(0, min(start, 10 - w))
-            cells += [(r, s) for s in range(start, start + w)]
-        crystals = fill_region(cells, plan["structure"], rng)
-        # The main crystal: in the bottom row, nearest the middle, where the player reaches it.
+        # Each layer stands high above the one before, so bosses find their own layer and
+        # those of later layers stay out of sight.
+        top = 12 + LAYER_GAP * layer
         bottom = top - plan["rows"] + 1
+        view = settled_view(bottom)
+        width = plan["width"]
+
+        def layout(left):
+            cells = []
+            for row in range(plan["rows"]):
+                r = top - row
+                w = max(2, width - row)
+                start = left + row // 2 + (1 if row % 2 else 0)
+                start = max(0, min(start, 10 - w))
+                cells += [(r, s) for s in range(start, start + w)]
+            return cells
+
+        # Centred on the lattice, moved left while the slanted upper rows reach the panel.
+        left = (10 - width) // 2
+        while left > 0 and cells_right(layout(left), view) > BOARD_RIGHT - 7:
+            left -= 1
+        cells = layout(left)
+        assert cells_right(cells, view) < BOARD_RIGHT
+        crystals = fill_region(cells, plan["structure"], rng)
+        views.append((crystals, view, bottom))
+        # The main crystal: in the bottom row, nearest the middle, where the player reaches it.
         top_row = [c for c in crystals if min(t[0] for t in c["tris"]) == bottom]
         mid = left + width / 2.0
         main = min(top_row, key=lambda c: abs(sum(t[1] for t in c["tris"]) / len(c["tris"]) - mid))
-        bosses.append(boss_at(main, plan["main_type"], True))
+        bosses.append(dict(boss_at(main, plan["main_type"], True), layer=layer))
         others = [c for c in crystals if c is not main]
         rng.shuffle(others)
         for c in others[: plan["extra_bosses"]]:
-            bosses.append(boss_at(c, max(0, plan["main_type"] - 1), False))
+            bosses.append(dict(boss_at(c, max(0, plan["main_type"] - 1), False), layer=layer))
         counted = [c for c in others[plan["extra_bosses"]:]]
         for c in counted[: plan["counts"]]:
             c["count"] = 2
@@ -304,20 +410,30 @@ def write_level(n, path):
         out.append(f'\t\t<Boss x="{b["x"]}" y="{b["y"]}" Type="{b["type"]}"{main}/>')
     out.append("\t</Bosses>")
     theme = plan["theme"]
+    lanterns = [lantern_at(crystals, view, bottom) for (crystals, view, bottom) in views]
+    map_x, map_y = picture_map_at(views[0][0], views[0][1])
+    check_layout(n, views, bosses, lanterns, (map_x, map_y))
     out.append("\t<Pictures>")
-    out.append(f'\t\t<Picture x="574" y="40" Sx="0" Sy="0" Name="lamp">')
-    out.append(f'\t\t\t<Image Name="deco_{theme}1.png" t="400"/>')
-    out.append(f'\t\t\t<Image Name="deco_{theme}2.png" t="400"/>')
-    out.append("\t\t</Picture>")
+    for layer, (x, y) in enumerate(lanterns):
+        # One lantern beside each layer; Sy puts its foot among the crystals of that row line.
+        name = "lamp" if layer == 0 else f"lamp{layer + 1}"
+        out.append(f'\t\t<Picture x="{x}" y="{y}" Sx="0" Sy="{DECO_FOOT}" Name="{name}">')
+        out.append(f'\t\t\t<Image Name="deco_{theme}1.png" t="400"/>')
+        out.append(f'\t\t\t<Image Name="deco_{theme}2.png" t="400"/>')
+        out.append("\t\t</Picture>")
     out.append("\t</Pictures>")
-    out.append('\t<PictureMap x="40" y="60" OneWidth="96" OneHeight="96">')
+    # The picture lies behind the first layer, where play begins.
+    out.append(
+        f'\t<PictureMap x="{map_x}" y="{map_y}" OneWidth="{MAP_TILE}" OneHeight="{MAP_TILE}">'
+    )
     out.append("\t\t<Images>")
-    for i in range(1, 21):
+    for i in range(1, MAP_COLUMNS * MAP_LINES + 1):
         out.append(f'\t\t\t<Image Name="map_{theme}{i}.png"/>')
     out.append("\t\t</Images>")
     out.append("\t\t<Lines>")
-    for row in range(4):
-        out.append(f"\t\t\t<Line>{' '.join(str(row * 5 + c + 1) for c in range(5))}</Line>")
+    for row in range(MAP_LINES):
+        line = " ".join(str(row * MAP_COLUMNS + c + 1) for c in range(MAP_COLUMNS))
+        out.append(f"\t\t\t<Line>{line}</Line>")
     out.append("\t\t</Lines>")
     out.append("\t</PictureMap>")
     out.append("</Level>")
