@@ -5,9 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build="${BUILD_DIR:-build-bench}"
-if [ ! -x "$build/bench/bench_frame" ]; then
+if [ ! -x "$build/bench/bench_frame" ] || [ ! -f "$build/bin/game/game.zxc" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARZEL_BENCH=ON > /dev/null
-    cmake --build "$build" -j "$(nproc)" --target bench_frame
+    cmake --build "$build" -j "$(nproc)" --target bench_frame quarzel_content
 fi
 export SDL_AUDIODRIVER=dummy
 SDL_VIDEODRIVER=dummy "$build/bench/bench_frame" --benchmark_filter='Title$'
