@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/FormGameHost.h"
 #include "app/LoadingWindow.h"
 #include "app/NyxGameInterface.h"
 #include "archive/CUnit.h"
@@ -11,6 +12,7 @@
 #include "fonts/NyxFontEngine.h"
 #include "fx/NyxFXParticles.h"
 #include "fx/NyxPiecewiseFunc.h"
+#include "game/PieceGraphics.h"
 #include "gfx/JpegPNG.h"
 #include "gfx/PNGMorf.h"
 #include "gfx/ResourceList.h"
@@ -414,6 +416,8 @@ void TForm1::AdvanceIntro(uint32_t now) {
         Present();
         if (OnPreparePieces)
             OnPreparePieces(*this);
+        else
+            PreparePieces();
         PiecesPrepared = true;
         Interface->CloseWindow("WGameLoading");
         ComposeFrame();
@@ -429,6 +433,21 @@ void TForm1::AdvanceIntro(uint32_t now) {
         Interface->ShowWindow("WTitle");
         IntroStart = now;
     }
+}
+
+void TForm1::PreparePieces() {
+    if (!GameArchive || !LevelArchive || !SurfEngine)
+        return;
+    TFormControls controls(*this);
+    TFormPictures pictures(*this);
+    Guarded([&] {
+        Defs = TDefinitions{};
+        LoadDefinitions(Defs, *GameArchive, pictures, controls);
+        PreparePieceGraphics(Defs, *LevelArchive, *GameArchive, *SurfEngine, [&](int32_t position) {
+            controls.SetProperty("WGameLoading_PBGameLoading", "Position",
+                                 std::to_string(position));
+        });
+    });
 }
 
 void TForm1::SampleFrameRate(uint32_t now) {
@@ -489,16 +508,20 @@ void TForm1::DrawFreeEffects() {
                     uint32_t(std::clamp<long>(std::lround(colour[0]), 0, 255)) |
                     uint32_t(std::clamp<long>(std::lround(colour[1]), 0, 255)) << 8 |
                     uint32_t(std::clamp<long>(std::lround(colour[2]), 0, 255)) << 16;
-                const uint8_t alpha =
-                    static_cast<uint8_t>(std::clamp<long>(std::lround(particle.Alpha()), 0, 255));
+                // Effects give alpha and colour value from 0 to 1.
+                const uint8_t alpha = static_cast<uint8_t>(
+                    std::clamp<long>(std::lround(particle.Alpha() * 255), 0, 255));
                 const int32_t frame = std::clamp(particle.Frame(), 0, frames - 1);
                 const TRect source{frame * frameWidth, 0, frame * frameWidth + frameWidth - 1,
                                    height - 1};
-                const uint8_t weight = static_cast<uint8_t>(
-                    std::clamp<long>(std::lround(particle.ColorValue()), 0, 255));
+                const float value = particle.ColorValue();
+                const uint8_t weight = value == 0 ? 0
+                                                  : static_cast<uint8_t>(std::clamp<long>(
+                                                        std::lround((1 - value) * 255), 1, 255));
                 SurfEngine->DrawImage(entry.Image, MemorySurface, weight, rgb, source, alpha,
-                                      int32_t(std::lround(at[0])) - frameWidth / 2,
-                                      int32_t(std::lround(at[1])) - height / 2);
+                                      entry.Position.X + int32_t(std::lround(at[0])) -
+                                          frameWidth / 2,
+                                      entry.Position.Y + int32_t(std::lround(at[1])) - height / 2);
             }
         }
     }

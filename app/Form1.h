@@ -8,6 +8,7 @@
 #include "app/Options.h"
 #include "archive/MemoryStream.h"
 #include "fonts/NyxInterface.h"
+#include "game/Definitions.h"
 #include "game/GameRecords.h"
 #include "game/HighScores.h"
 #include "gfx/SurfEngine.h"
@@ -46,9 +47,12 @@ inline constexpr std::array<const char*, 15> EffectFiles = {
     "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ClickHereEffect.xml",
 };
 
-// One free-standing effect of the game's animation list.
+// One free-standing effect of the game's animation list: its particles are drawn with the
+// picture, offset by the position.
 struct TPartEffect {
+    std::string Name;
     std::string Image;
+    TPoint Position;
     std::unique_ptr<fx::TNyxParticleEffect> Effect;
 };
 
@@ -130,9 +134,11 @@ public:
     bool CloseRequested = false;
     uint32_t Now() const;
 
-    // Prepares the crystal pictures during the intro (the game's drawing sets it); until
-    // then the intro goes straight on.
+    // Prepares the crystal pictures during the intro; without it the game loads the
+    // definitions and composes the pieces itself (PreparePieces).
     std::function<void(TForm1&)> OnPreparePieces;
+    // The definitions and every crystal and bonus picture, with the loading bar moving.
+    void PreparePieces();
     // Seeds the random generator at start-up instead of the clock (repeatable runs).
     std::optional<uint64_t> FixedSeed;
 
@@ -140,6 +146,7 @@ public:
     TOptions Options;
     TGame Game;
     TLevel Level;
+    TDefinitions Defs;
     std::string LanguageCode;
     std::string DataKeyText;
 
@@ -207,6 +214,12 @@ private:
     void FillHighScores();
     void GameFinishedOk();
     void LoadLogos();
+    // The pointing effect at one of PointingPlaces (start, next-level, resume button).
+    void StartPointingEffect(size_t place);
+    void RemovePointingEffect();
+    // The save files of "saves" into a grid, its edit showing the selected one.
+    void FillSaveList(const std::string& grid, const std::string& edit);
+    std::filesystem::path SavePath(const std::string& name) const;
     // The archive entry's bytes from position 0, or null when the archive lacks it.
     TMemoryStream* ArchiveEntry(const std::string& name);
 

@@ -8,6 +8,7 @@
 #include "archive/FileFolder.h"
 #include "archive/Helpers.h"
 #include "audio/Music.h"
+#include "fx/NyxFXParticles.h"
 #include "platform/Launcher.h"
 #include "platform/SafeFile.h"
 #include "platform/SettingsStore.h"
@@ -99,6 +100,51 @@ void TForm1::RegisterMenuHandlers() {
             UserPath(RealTimeChosen() ? "HighScoresRTP.dat" : "HighScoresTBP.dat"), ignored);
     });
     RegisterHandler("WGameFinished_BOk_MouseUp", [this] { GameFinishedOk(); });
+
+    RegisterHandler("WTitle_BNewGame_MouseUp", [this] {
+        Interface->SetProperty("WStartGame_RBPuzzle", "Checked", "true");
+        Game.Mode = gmPuzzle;
+        Game.Danger = false;
+        Interface->SetProperty("WGame_PBDead", "Position", "0");
+        StartPointingEffect(0);
+    });
+    RegisterHandler("WStartGame_RBPuzzle_MouseUp", [this] { Game.Mode = gmPuzzle; });
+    RegisterHandler("WStartGame_RBStrategy_MouseUp", [this] { Game.Mode = gmStrategy; });
+    RegisterHandler("WStartGame_RBNoLose_MouseUp", [this] { Game.Mode = gmNoLose; });
+    RegisterHandler("WStartGame_BBack_MouseUp", [this] { RemovePointingEffect(); });
+
+    RegisterHandler("WTitle_BLoadGame_MouseUp",
+                    [this] { FillSaveList("WLoadGame_GFiles", "WLoadGame_ELoadFile"); });
+    RegisterHandler("WBetweenLevel_BSaveGame_MouseUp",
+                    [this] { FillSaveList("WSaveGame_GFiles", "WSaveGame_ESaveFile"); });
+    RegisterHandler("WLoadGame_GFiles_MouseDown", [this] {
+        Interface->SetProperty("WLoadGame_ELoadFile", "Caption",
+                               Interface->GridSelectedText("WLoadGame_GFiles"));
+    });
+    RegisterHandler("WSaveGame_GFiles_MouseDown", [this] {
+        Interface->SetProperty("WSaveGame_ESaveFile", "Caption",
+                               Interface->GridSelectedText("WSaveGame_GFiles"));
+    });
+    const auto askDelete = [this] {
+        const std::string edit =
+            Interface->TopWindow() == "WLoadGame" ? "WLoadGame_ELoadFile" : "WSaveGame_ESaveFile";
+        std::error_code error;
+        if (std::filesystem::is_regular_file(
+                SavePath(Interface->GetProperty(edit, "Caption").value_or("")), error))
+            Interface->ShowWindow("WDelete");
+    };
+    RegisterHandler("WLoadGame_BDelete_MouseUp", askDelete);
+    RegisterHandler("WSaveGame_BDelete_MouseUp", askDelete);
+    RegisterHandler("WDelete_BOk_MouseUp", [this] {
+        Interface->CloseWindow(Interface->TopWindow());
+        const bool loading = Interface->TopWindow() == "WLoadGame";
+        const std::string grid = loading ? "WLoadGame_GFiles" : "WSaveGame_GFiles";
+        const std::string edit = loading ? "WLoadGame_ELoadFile" : "WSaveGame_ESaveFile";
+        std::error_code ignored;
+        std::filesystem::remove(SavePath(Interface->GetProperty(edit, "Caption").value_or("")),
+                                ignored);
+        FillSaveList(grid, edit);
+    });
 
     RegisterHandler("AddLogoMouseUp", [this] {
         const std::string sender = Interface->SenderName();
@@ -378,6 +424,45 @@ void TForm1::LoadLogos() {
             set("OnMouseUp", "ExecMethod Method=\"AddLogoMouseUp\";");
         }
     }
+}
+
+void TForm1::StartPointingEffect(size_t place) {
+    constexpr size_t ClickHere = EffectFiles.size() - 1;
+    if (EffectTypes.size() <= ClickHere || place >= PointingPlaces.size())
+        return;
+    auto effect = std::make_unique<fx::TNyxParticleEffect>();
+    if (!effect->Assign(EffectTypes[ClickHere].get()))
+        return;
+    effect->Start(static_cast<int32_t>(Now()));
+    PartEffects.push_back(
+        {"ClickHereEffect", "particle1.png", PointingPlaces[place], std::move(effect)});
+}
+
+void TForm1::RemovePointingEffect() {
+    std::erase_if(PartEffects,
+                  [](const TPartEffect& entry) { return entry.Name == "ClickHereEffect"; });
+}
+
+std::filesystem::path TForm1::SavePath(const std::string& name) const {
+    return UserPath("saves") / (name + ".sav");
+}
+
+void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
+    Interface->ClearGrid(grid);
+    std::vector<std::string> names;
+    std::error_code error;
+    if (std::filesystem::is_directory(UserPath("saves"), error)) {
+        for (const auto& entry : std::filesystem::directory_iterator(UserPath("saves"), error)) {
+            const std::string file = entry.path().filename().string();
+            // Only ".sav" as written: a file named notes.SAV is not a saved game.
+            if (file.size() > 4 && file.ends_with("sav"))
+                names.push_back(file.substr(0, file.size() - 4));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        Interface->SetProperty(grid, "AddCells", "Text=\"" + name + "\";");
+    Interface->SetProperty(edit, "Caption", Interface->GridSelectedText(grid));
 }
 
 } // namespace qz

@@ -74,6 +74,8 @@ public:
     virtual std::string GridSelectedText(std::string_view grid) const = 0;
     // The control whose script is running (the one that called a handler), empty when none.
     virtual std::string SenderName() const = 0;
+    // Shows a hint of the top window, next to the point when one is given.
+    virtual void ShowHint(std::string_view hint, std::optional<TPoint> at) = 0;
 };
 
 class TEmptyInterface final : public IGameInterface {
@@ -107,6 +109,7 @@ public:
     void ClearGrid(std::string_view) override {}
     std::string GridSelectedText(std::string_view) const override { return {}; }
     std::string SenderName() const override { return {}; }
+    void ShowHint(std::string_view, std::optional<TPoint>) override {}
 };
 
 } // namespace qz

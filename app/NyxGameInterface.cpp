@@ -197,4 +197,11 @@ std::string TNyxGameInterface::SenderName() const {
     return sender ? sender->GetName() : std::string();
 }
 
+void TNyxGameInterface::ShowHint(std::string_view hint, std::optional<TPoint> at) {
+    if (at)
+        engine_->ShowHintAt(hint, at->X, at->Y);
+    else
+        engine_->ShowHint(hint);
+}
+
 } // namespace qz

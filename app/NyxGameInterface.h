@@ -52,6 +52,7 @@ public:
     void ClearGrid(std::string_view grid) override;
     std::string GridSelectedText(std::string_view grid) const override;
     std::string SenderName() const override;
+    void ShowHint(std::string_view hint, std::optional<TPoint> at) override;
 
     TNyxInterfaceEngine& Engine() { return *engine_; }
 

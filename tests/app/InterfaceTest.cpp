@@ -84,6 +84,7 @@ protected:
         TFormServices services{clock, audio, box, &display, nullptr, &clipboard};
         form = std::make_unique<TForm1>(folders, std::move(services));
         form->RegisterHandler("WTitle_BPlay_MouseUp", [this] { ++clicks; });
+        form->OnPreparePieces = [](TForm1&) {}; // this data has no crystal definitions
         form->FormCreate();
         form->FormActivate();
     }

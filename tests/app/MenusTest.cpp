@@ -19,6 +19,7 @@
 #include "ui/NyxGrid.h"
 #include "ui/NyxInterfaceEngine.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -75,6 +76,18 @@ std::string MenusDescription() {
     d += Object("TNyxForm", "WClearHighScores", "Screen", Box(200, 200, 200, 100));
     d += Object("TNyxForm", "WGameFinished", "Screen", Box(200, 200, 300, 200));
     d += Object("TNyxEdit", "WGameFinished_EYourName", "WGameFinished", Box(20, 20, 200, 20));
+    d += Object("TNyxForm", "WStartGame", "Screen", Box(200, 150, 400, 300));
+    for (const char* radio : {"WStartGame_RBPuzzle", "WStartGame_RBStrategy"})
+        d += Object("TNyxRadioButton", radio, "WStartGame",
+                    Box(20, 20, 150, 20) + P("RadioGroup", "1"));
+    d += Object("TNyxLabel", "WStartGame_BPlay", "WStartGame", Box(40, 240, 120, 30));
+    d += Object("TNyxForm", "WLoadGame", "Screen", Box(100, 100, 400, 300));
+    d += Object("TNyxGrid", "WLoadGame_GFiles", "WLoadGame",
+                Box(20, 20, 300, 200) + P("RowsHeight", "20") + P("FixedRow", "false") +
+                    P("AddColumns", "Width=\"300\";"));
+    d += Object("TNyxEdit", "WLoadGame_ELoadFile", "WLoadGame",
+                Box(20, 240, 200, 20) + P("MaxLength", "30"));
+    d += Object("TNyxForm", "WDelete", "Screen", Box(200, 200, 200, 100));
     d += "</NyxInterface>\n";
     return d;
 }
@@ -332,6 +345,52 @@ TEST_F(Menus, HighScoresFillClearAndTakeTheFinishedGame) {
     Call("WGameFinished_BOk_MouseUp");
     EXPECT_EQ(form->Interface->TopWindow(), "WTitle");
     EXPECT_EQ(form->TurnBasedScores.size(), 1u);
+}
+
+TEST_F(Menus, NewGameModesAndThePointingEffect) {
+    Start();
+    Call("WTitle_BNewGame_MouseUp");
+    EXPECT_EQ(form->Game.Mode, gmPuzzle);
+    EXPECT_EQ(Get("WStartGame_RBPuzzle", "Checked"), "True");
+    const auto pointing = [&] {
+        return std::count_if(form->PartEffects.begin(), form->PartEffects.end(),
+                             [](const TPartEffect& e) { return e.Name == "ClickHereEffect"; });
+    };
+    ASSERT_EQ(pointing(), 1);
+    EXPECT_EQ(form->PartEffects.back().Image, "particle1.png");
+    EXPECT_EQ(form->PartEffects.back().Position, (TPoint{300, 405})); // the play button's centre
+    Call("WStartGame_RBStrategy_MouseUp");
+    EXPECT_EQ(form->Game.Mode, gmStrategy);
+    Call("WStartGame_RBNoLose_MouseUp");
+    EXPECT_EQ(form->Game.Mode, gmNoLose);
+    Call("WTitle_BNewGame_MouseUp");
+    Call("WStartGame_BBack_MouseUp"); // removes every pointing effect
+    EXPECT_EQ(pointing(), 0);
+}
+
+TEST_F(Menus, LoadListShowsSaveFilesAndDeleteAsksFirst) {
+    for (const char* file : {"b.sav", "a.sav", "notes.SAV", "x.txt", ".sav"})
+        WriteText(dir.Path() / "saves" / file, "");
+    Start();
+    form->Interface->ShowWindow("WLoadGame");
+    Call("WTitle_BLoadGame_MouseUp");
+    EXPECT_EQ(Get("WLoadGame_ELoadFile", "Caption"), "a");
+    Set("WLoadGame_GFiles", "Position", "1");
+    Call("WLoadGame_GFiles_MouseDown");
+    EXPECT_EQ(Get("WLoadGame_ELoadFile", "Caption"), "b");
+
+    Call("WLoadGame_BDelete_MouseUp");
+    EXPECT_EQ(form->Interface->TopWindow(), "WDelete");
+    Call("WDelete_BOk_MouseUp");
+    EXPECT_EQ(form->Interface->TopWindow(), "WLoadGame");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "saves" / "b.sav"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "saves" / "notes.SAV"));
+    EXPECT_EQ(Get("WLoadGame_ELoadFile", "Caption"), "a"); // the list was filled again
+
+    // A name without a file asks nothing.
+    Set("WLoadGame_ELoadFile", "Caption", "missing");
+    Call("WLoadGame_BDelete_MouseUp");
+    EXPECT_EQ(form->Interface->TopWindow(), "WLoadGame");
 }
 
 TEST_F(Menus, QuitLinkAndLogos) {

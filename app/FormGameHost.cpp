@@ -1,0 +1,42 @@
+#include "app/FormGameHost.h"
+
+#include "app/Form1.h"
+#include "archive/FileFolder.h"
+#include "archive/Helpers.h"
+
+namespace qz {
+
+void TFormControls::SetProperty(std::string_view object, std::string_view property,
+                                std::string_view value) {
+    form_.Interface->SetProperty(object, property, value);
+    // The preparation runs inside one frame pass: each step of the loading bar is shown.
+    if (object == "WGameLoading_PBGameLoading" && SameText(property, "Position"))
+        form_.FormPaint();
+}
+
+void TFormControls::ShowHint(std::string_view hint, std::optional<TPoint> at) {
+    form_.Interface->ShowHint(hint, at);
+}
+
+void TFormControls::ShowWindow(std::string_view window) {
+    form_.Interface->ShowWindow(window);
+}
+
+std::optional<TPictureSize> TFormPictures::Find(std::string_view name) {
+    if (!form_.SurfEngine)
+        return std::nullopt;
+    const std::string picture(name);
+    if (!form_.SurfEngine->FindSurface(picture) && form_.LevelArchive &&
+        form_.LevelArchive->IndexOf(picture) >= 0) {
+        if (LowerCase(picture).ends_with("jpg"))
+            form_.SurfEngine->LoadJPEGFromFolder(*form_.LevelArchive, picture, picture);
+        else
+            form_.SurfEngine->LoadPNGFromFolder(*form_.LevelArchive, picture, picture);
+    }
+    const TSurface* surface = form_.SurfEngine->FindSurface(picture);
+    if (!surface)
+        return std::nullopt;
+    return TPictureSize{surface->Width, surface->Height};
+}
+
+} // namespace qz

@@ -1,0 +1,130 @@
+// The main window on the game's own data as the build made it: the intro loads the
+// definitions and composes every crystal with the loading bar moving, the title window
+// comes up in the stored language, and its menus open their windows.
+#include "TempDir.h"
+#include "app/Form1.h"
+#include "app/InputScript.h"
+#include "archive/FileFolder.h"
+#include "audio/NullAudioDevice.h"
+#include "fx/NyxFXParticles.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/HeadlessDisplay.h"
+#include "platform/Launcher.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace qz {
+namespace {
+
+class RecordingBox final : public IMessageBox {
+public:
+    void ShowError(const std::string& message) override { Messages.push_back(message); }
+    std::vector<std::string> Messages;
+};
+
+class ShippedGame : public ::testing::Test {
+protected:
+    void Start() {
+        TFolders folders{QUARZEL_BIN_DIR, user.Path(), false};
+        form = std::make_unique<TForm1>(folders, TFormServices{clock, audio, box, &display, nullptr,
+                                                               &clipboard, &settings, &launcher});
+        form->FormCreate();
+        form->FormActivate();
+    }
+    void RunTo(uint32_t tick) {
+        while (clock.Ticks() < tick) {
+            clock.Advance(10);
+            form->IdlePass();
+        }
+    }
+    void Click(const std::string& control) {
+        TScriptInput input([&](const std::string& name) { return form->ControlCentre(name); });
+        for (const TInputEvent& event :
+             input.Translate(ParseInputScriptLine("0 click " + control, 1)))
+            form->HandleInput(event);
+        form->IdlePass();
+    }
+
+    test::TempDir user;
+    TManualClock clock{0};
+    TNullAudioDevice audio;
+    RecordingBox box;
+    THeadlessDisplay display;
+    TMemoryClipboard clipboard;
+    TMemorySettingsStore settings;
+    TRecordingLauncher launcher;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(ShippedGame, IntroComposesTheCrystalsAndTheTitleMenusOpenTheirWindows) {
+    settings.WriteString("Software\\Tindrel\\Quarzel", "LangStr", "DEU");
+    Start();
+    ASSERT_TRUE(box.Messages.empty()) << box.Messages.front();
+    const uint64_t beforeIntro = display.PresentCount();
+    RunTo(2000);
+    const uint64_t beforeLoading = display.PresentCount();
+    RunTo(2020);
+    // The preparation showed the loading bar at each of its steps within one pass.
+    EXPECT_GE(display.PresentCount() - beforeLoading, 10u);
+    EXPECT_EQ(form->Interface->GetProperty("WGameLoading_PBGameLoading", "Position"), "100");
+    EXPECT_TRUE(form->PiecesPrepared);
+    ASSERT_FALSE(form->Defs.FishkaTypes.empty());
+    EXPECT_EQ(form->Defs.FishkaTypes.size(),
+              form->Defs.FishkaShapes.size() * form->Defs.FishkaColors.size());
+    for (const TFishkaType& type : form->Defs.FishkaTypes) {
+        const TSurface* picture = form->SurfEngine->FindSurface(type.Image);
+        ASSERT_NE(picture, nullptr) << type.Name;
+        EXPECT_GT(picture->Width, 0) << type.Name;
+    }
+    // The composed crystals are kept in the working archive for the next start.
+    const auto levels = TFileFolder::Open((user.Path() / "temp" / "levels.zxc").string());
+    EXPECT_GE(levels->IndexOf(form->Defs.FishkaTypes.front().Name + ".pNg"), 0);
+
+    RunTo(3500);
+    EXPECT_GT(display.PresentCount(), beforeIntro);
+    ASSERT_EQ(form->Game.GameState, gsTitle);
+    EXPECT_EQ(form->Interface->TopWindow(), "WTitle");
+    EXPECT_EQ(form->Interface->GetProperty("WTitle_BNewGame", "Caption"), "Neues Spiel");
+
+    // The pointing effect circles the play button of the start window.
+    Click("WTitle_BNewGame");
+    ASSERT_EQ(form->Interface->TopWindow(), "WStartGame");
+    const std::optional<TPoint> play = form->ControlCentre("WStartGame_BPlay");
+    ASSERT_TRUE(play);
+    form->HandleInput(TInputEvent::MouseMove(790, 5));
+    RunTo(clock.Ticks() + 300);
+    const std::vector<uint32_t> with = display.Frame();
+    form->PartEffects.clear();
+    RunTo(clock.Ticks() + 10);
+    const std::vector<uint32_t>& without = display.Frame();
+    int near = 0, far = 0;
+    for (int y = 0; y < 600; ++y) {
+        for (int x = 0; x < 760; ++x) {
+            if (with[size_t(y) * 800 + x] == without[size_t(y) * 800 + x])
+                continue;
+            (std::abs(x - play->X) < 140 && std::abs(y - play->Y) < 80 ? near : far) += 1;
+        }
+    }
+    EXPECT_GT(near, 50);
+    EXPECT_EQ(far, 0);
+    Click("WStartGame_BBack");
+    EXPECT_EQ(form->Interface->TopWindow(), "WTitle");
+
+    Click("WTitle_BOptions");
+    EXPECT_EQ(form->Interface->TopWindow(), "WOptions");
+    Click("WOptions_BCancel");
+    EXPECT_EQ(form->Interface->TopWindow(), "WTitle");
+    Click("WTitle_BHighScores");
+    EXPECT_EQ(form->Interface->TopWindow(), "WHighScores");
+    Click("WHighScores_BBack");
+    Click("WTitle_BQuit");
+    EXPECT_TRUE(form->CloseRequested);
+    EXPECT_TRUE(box.Messages.empty()) << box.Messages.front();
+}
+
+} // namespace
+} // namespace qz
