@@ -6,6 +6,7 @@
 #include "game/GameData.h"
 #include "game/GameHost.h"
 #include "tools/artgen/Canvas.h"
+#include "tools/artgen/Paint.h"
 #include "xml/NyxParser.h"
 
 #include <algorithm>
@@ -18,20 +19,6 @@
 namespace qz::art {
 
 namespace {
-
-constexpr double Pi = 3.14159265358979323846;
-
-struct TRGB {
-    double R, G, B;
-};
-
-TRGB Mix(TRGB a, TRGB b, double t) {
-    return {a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t};
-}
-
-void SetColour(cairo_t* cr, TRGB c, double alpha = 1) {
-    cairo_set_source_rgba(cr, c.R, c.G, c.B, alpha);
-}
 
 // The one pseudo-random sequence of the pictures, so every run draws the same strokes.
 class TDice {
@@ -46,17 +33,6 @@ public:
 private:
     uint32_t state_;
 };
-
-void Glow(cairo_t* cr, double x, double y, double radius, TRGB colour, double alpha) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, radius);
-    cairo_pattern_add_color_stop_rgba(p, 0, colour.R, colour.G, colour.B, alpha);
-    cairo_pattern_add_color_stop_rgba(p, 0.45, colour.R, colour.G, colour.B, alpha * 0.45);
-    cairo_pattern_add_color_stop_rgba(p, 1, colour.R, colour.G, colour.B, 0);
-    cairo_set_source(cr, p);
-    cairo_arc(cr, x, y, radius, 0, 2 * Pi);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
-}
 
 void StarPath(cairo_t* cr, double x, double y, double outer, double inner, int points,
               double turn = -Pi / 2) {

@@ -2,6 +2,7 @@
 
 #include "archive/Error.h"
 #include "tools/artgen/Canvas.h"
+#include "tools/artgen/Paint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +14,12 @@ namespace qz::icon {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using art::Pi;
+using art::SetColour;
+using art::TRGB;
+
 // Everything is drawn on a 256 x 256 design grid and scaled to the picture.
 constexpr double Grid = 256;
-
-struct TRGB {
-    double R, G, B;
-};
 
 // A colour pushed toward white (tone > 0) or toward a deep shadow of itself (tone < 0).
 TRGB Tone(TRGB c, double tone) {
@@ -30,10 +30,6 @@ TRGB Tone(TRGB c, double tone) {
     const TRGB deep{0.04, 0.03, 0.12};
     return {deep.R + (c.R - deep.R) * keep, deep.G + (c.G - deep.G) * keep,
             deep.B + (c.B - deep.B) * keep};
-}
-
-void SetColour(cairo_t* cr, TRGB c, double alpha = 1) {
-    cairo_set_source_rgba(cr, c.R, c.G, c.B, alpha);
 }
 
 struct TPoint {

@@ -2,6 +2,7 @@
 
 #include "archive/Error.h"
 #include "tools/artgen/Canvas.h"
+#include "tools/artgen/Paint.h"
 
 #include <cairo-ft.h>
 #include <ft2build.h>
@@ -16,11 +17,11 @@ namespace qz::ui {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
-struct TRGB {
-    double R, G, B;
-};
+using art::Glow;
+using art::Mix;
+using art::Pi;
+using art::SetColour;
+using art::TRGB;
 
 // The palette shared with the backgrounds: night indigo, violet glass and frost highlights.
 constexpr TRGB Night = {0.06, 0.05, 0.15};
@@ -29,25 +30,6 @@ constexpr TRGB Violet = {0.36, 0.27, 0.66};
 constexpr TRGB Frost = {0.72, 0.78, 1.0};
 constexpr TRGB Ice = {0.88, 0.93, 1.0};
 constexpr TRGB Gold = {1.0, 0.86, 0.5};
-
-TRGB Mix(TRGB a, TRGB b, double t) {
-    return {a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t};
-}
-
-void SetColour(cairo_t* cr, TRGB c, double alpha = 1) {
-    cairo_set_source_rgba(cr, c.R, c.G, c.B, alpha);
-}
-
-void Glow(cairo_t* cr, double x, double y, double radius, TRGB colour, double alpha) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, radius);
-    cairo_pattern_add_color_stop_rgba(p, 0, colour.R, colour.G, colour.B, alpha);
-    cairo_pattern_add_color_stop_rgba(p, 0.45, colour.R, colour.G, colour.B, alpha * 0.45);
-    cairo_pattern_add_color_stop_rgba(p, 1, colour.R, colour.G, colour.B, 0);
-    cairo_set_source(cr, p);
-    cairo_arc(cr, x, y, radius, 0, 2 * Pi);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
-}
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
