@@ -1,17 +1,27 @@
 #pragma once
 // A small game data folder for the application tests: the two archives with a cursor strip,
 // the intro pictures, a font, a 200 x 100 green window picture "WindowBack.png" and the
-// fifteen effect descriptions.
+// fifteen effect descriptions; and a message box that records what it shows.
+
+#include "platform/MessageBox.h"
 
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qz::test {
 
 struct AppDataOptions {
     std::set<std::string> LeaveOut; // entry names not to put into the game archive
     std::string Interface = {};     // non-empty: stored as the description "Slider.li"
+};
+
+// A message box that keeps every message it was asked to show.
+class TRecordingBox final : public IMessageBox {
+public:
+    void ShowError(const std::string& message) override { Messages.push_back(message); }
+    std::vector<std::string> Messages;
 };
 
 // Writes folder/game/game.zxc and folder/levels/levels.zxc.

@@ -45,12 +45,6 @@ public:
     TAudioHandle last = 0;
 };
 
-class RecordingBox final : public IMessageBox {
-public:
-    void ShowError(const std::string& message) override { Messages.push_back(message); }
-    std::vector<std::string> Messages;
-};
-
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
@@ -95,7 +89,7 @@ protected:
     test::TempDir dir;
     TManualClock clock{0};
     RecordingAudio audio;
-    RecordingBox box;
+    test::TRecordingBox box;
     THeadlessDisplay display;
     uint64_t loadingPresents = 0;
     std::unique_ptr<TForm1> form;

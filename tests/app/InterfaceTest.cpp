@@ -68,12 +68,6 @@ const char* const Description = R"(<?xml version="1.0"?>
 </NyxInterface>
 )";
 
-class RecordingBox final : public IMessageBox {
-public:
-    void ShowError(const std::string& message) override { Messages.push_back(message); }
-    std::vector<std::string> Messages;
-};
-
 class AppInterface : public ::testing::Test {
 protected:
     void Start(const std::string& description) {
@@ -116,7 +110,7 @@ protected:
     test::TempDir dir;
     TManualClock clock{0};
     TNullAudioDevice audio;
-    RecordingBox box;
+    test::TRecordingBox box;
     THeadlessDisplay display;
     TMemoryClipboard clipboard;
     std::unique_ptr<TForm1> form;

@@ -112,12 +112,6 @@ std::string ReadText(const std::filesystem::path& path) {
     return text.str();
 }
 
-class RecordingBox final : public IMessageBox {
-public:
-    void ShowError(const std::string& message) override { Messages.push_back(message); }
-    std::vector<std::string> Messages;
-};
-
 class Menus : public ::testing::Test {
 protected:
     void Start() {
@@ -148,7 +142,7 @@ protected:
     test::TempDir dir;
     TManualClock clock{0};
     TNullAudioDevice audio;
-    RecordingBox box;
+    test::TRecordingBox box;
     THeadlessDisplay display;
     TMemoryClipboard clipboard;
     TMemorySettingsStore settings;

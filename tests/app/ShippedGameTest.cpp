@@ -1,6 +1,7 @@
 // The main window on the game's own data as the build made it: the intro loads the
 // definitions and composes every crystal with the loading bar moving, the title window
 // comes up in the stored language, and its menus open their windows.
+#include "AppData.h"
 #include "TempDir.h"
 #include "app/Form1.h"
 #include "app/InputScript.h"
@@ -19,12 +20,6 @@
 
 namespace qz {
 namespace {
-
-class RecordingBox final : public IMessageBox {
-public:
-    void ShowError(const std::string& message) override { Messages.push_back(message); }
-    std::vector<std::string> Messages;
-};
 
 class ShippedGame : public ::testing::Test {
 protected:
@@ -52,7 +47,7 @@ protected:
     test::TempDir user;
     TManualClock clock{0};
     TNullAudioDevice audio;
-    RecordingBox box;
+    test::TRecordingBox box;
     THeadlessDisplay display;
     TMemoryClipboard clipboard;
     TMemorySettingsStore settings;
