@@ -16,7 +16,10 @@
 #include "platform/SettingsStore.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
 
 namespace qz {
 namespace {
@@ -119,6 +122,65 @@ TEST_F(ShippedGame, IntroComposesTheCrystalsAndTheTitleMenusOpenTheirWindows) {
     Click("WTitle_BQuit");
     EXPECT_TRUE(form->CloseRequested);
     EXPECT_TRUE(box.Messages.empty()) << box.Messages.front();
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The built program on a copy of the shipped data, driven by an input script through its
+// menus until its own quit button ends it.
+TEST(ShippedProgram, StartsLogsInOrderAndQuitsFromTheTitle) {
+    test::TempDir dir;
+    for (const char* folder : {"game", "levels", "lng"})
+        std::filesystem::copy(std::filesystem::path(QUARZEL_BIN_DIR) / folder, dir.Path() / folder,
+                              std::filesystem::copy_options::recursive);
+    std::ofstream(dir.Path() / "input.txt") << "4000 click WTitle_BOptions\n"
+                                               "4300 screenshot "
+                                            << dir.File("options.png")
+                                            << "\n"
+                                               "4400 click WOptions_BOk\n"
+                                               "4600 click WTitle_BQuit\n";
+    const std::string command = std::string(QUARZEL_BINARY) + " --headless --data-dir " +
+                                dir.Path().string() + " --language RUS --input " +
+                                dir.File("input.txt") + " --quit-at 20000 > /dev/null 2> " +
+                                dir.File("err.txt");
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir.Path() / "err.txt");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "options.png"));
+
+    std::istringstream log(ReadText(dir.Path() / "Quarzel.log"));
+    std::vector<std::string> messages;
+    for (std::string line; std::getline(log, line);) {
+        ASSERT_TRUE(line.ends_with("\r")) << line;
+        messages.push_back(line.substr(line.find("} ") + 2, line.size() - line.find("} ") - 3));
+    }
+    const std::vector<std::string> expected = {"Quarzel Version: 1.16",
+                                               "System Information",
+                                               "   OS Version: ",
+                                               "   Processor: ",
+                                               "   Total Memory: ",
+                                               "Form Create Method runed.",
+                                               "Bass init Ok...",
+                                               "File Folders morfed Ok...",
+                                               "Nyx Font Loaded Ok...",
+                                               "Nyx Interface Loaded Ok...",
+                                               "Prepare for Game run...",
+                                               "Effects Type Loaded Ok...",
+                                               "Init Direct Draw Ok...",
+                                               "Pictures from Folder Load Ok...",
+                                               "resource List Reinit Surfaces Ok...",
+                                               "Changed Language Ok...",
+                                               "Game Started...",
+                                               "Everage FPS: 0"};
+    ASSERT_EQ(messages.size(), expected.size()) << ReadText(dir.Path() / "Quarzel.log");
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(messages[i].starts_with(expected[i])) << i << ": " << messages[i];
+    // The quit button ended the run long before --quit-at.
+    EXPECT_TRUE(ReadText(dir.Path() / "Quarzel.log").find("{0:4:") != std::string::npos);
 }
 
 } // namespace
