@@ -1,0 +1,35 @@
+#pragma once
+// Saved games: the running game written as a small GameSave document, each line passed
+// through the keyless line codec, and read back into the board with its level reloaded.
+
+#include <filesystem>
+
+namespace qz {
+
+class TBoard;
+class TFileFolder;
+
+// Writes mode, state, level, score, tool charges, puts left and the dead line, and during
+// play the on-board crystals of the current and later layers and the bosses. The file is
+// replaced only once the new text is complete on disk (missing folders are created); an
+// IOError names the file when it cannot be written.
+void SaveGame(const std::filesystem::path& path, const TBoard& board);
+
+// Restores a saved game into the board. False when the file does not exist (nothing
+// changed) or when the level file is missing from levels or does not load (the caller then
+// returns to the title screen). A document without elements raises
+// Error(path + "XML file does not has tags!"); a crystal type, count, bonus kind or boss
+// type outside its range raises an Error naming the file before anything is changed.
+//
+// Numbers of the GameSave element that do not read leave their field as it was; a crystal
+// or boss without a readable position or type is skipped, an unreadable count reads 1 and an
+// unreadable bonus kind none. A play-state file without crystal layers gets one empty layer
+// (so there is a hand to deal), and one without bosses has none. The undo history is cleared.
+//
+// The captions, the puts-left label, the dead bar, the level music and (between levels) the
+// "WBetweenLevel" window with its level labels go through the board's services. The caller
+// reads Board.Game.GameState to choose the screen, redraws the background, and clears the
+// one-shot hint flags.
+bool LoadGame(const std::filesystem::path& path, TBoard& board, TFileFolder& levels);
+
+} // namespace qz
