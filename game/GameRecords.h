@@ -5,10 +5,15 @@
 #include "archive/Helpers.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qz {
+
+namespace fx {
+class TNyxParticleEffect;
+}
 
 enum TGameState : int32_t {
     gsGamePlay = 1,
@@ -32,6 +37,7 @@ struct TBonusMark {
     std::string Image;
     std::string Effect;
     TPoint Position;
+    std::shared_ptr<fx::TNyxParticleEffect> Running = nullptr; // its effect, started when drawn
 };
 
 struct TFishka {
@@ -81,6 +87,9 @@ struct TLevelPicture {
     TIntegers Times;
     int32_t Width = 0;
     int32_t Height = 0;
+    uint8_t Faded = 0;       // the crystal in hand covers it
+    int32_t FadeStart = 0;   // when it began to fade (set back to continue a reversal)
+    int32_t FadeEnd = -1000; // when it began to return (long ago at load)
 };
 
 struct TPictureMap {
@@ -159,6 +168,8 @@ struct TGame {
     int32_t CurrentY = 0;
     int32_t ScrollMid = 0;
     int8_t ScrollSpeed = 0;
+    int32_t HiddenColour = 0;     // the colour index a hidden colour shows, cycling in play
+    int32_t HiddenColourTime = 0; // the tick of its next step
 };
 
 } // namespace qz
