@@ -61,13 +61,17 @@ std::string FormatGeneral(double value, int digits) {
 
 TForm1::TForm1(TFolders folders, TFormServices services)
     : Log(folders.UserFolder / "Quarzel.log", services.Clock),
-      Interface(std::move(services.Interface)), folders_(std::move(folders)),
-      clock_(services.Clock), audio_(services.Audio), messageBox_(services.MessageBox),
-      display_(services.Display), clipboard_(services.Clipboard), settings_(services.Settings),
-      launcher_(services.Launcher), interfaceGiven_(Interface != nullptr) {
+      Board(std::make_unique<TBoard>(
+          Defs, TGameServices{GameControls, GameSounds, GameEffects, GameClock, GamePictures})),
+      Game(Board->Game), Level(Board->Level), Interface(std::move(services.Interface)),
+      folders_(std::move(folders)), clock_(services.Clock), audio_(services.Audio),
+      messageBox_(services.MessageBox), display_(services.Display), clipboard_(services.Clipboard),
+      settings_(services.Settings), launcher_(services.Launcher),
+      interfaceGiven_(Interface != nullptr) {
     if (!Interface)
         Interface = std::make_unique<TEmptyInterface>();
     RegisterMenuHandlers();
+    RegisterGameHandlers();
 }
 
 void TForm1::RegisterHandler(const std::string& name, std::function<void()> handler) {
@@ -282,6 +286,14 @@ void TForm1::FormActivate() {
 
     SurfEngine->CreateBlankSurface(MemorySurface, ScreenWidth, ScreenHeight);
     SurfEngine->CreateBlankSurface(Background, ScreenWidth, ScreenHeight);
+    Screen = std::make_unique<TGameScreen>(*SurfEngine, Defs);
+    Screen->SetFont(FontEngine ? FontEngine->FindFont("NyxUnicode") : nullptr);
+    Screen->SetEffectTemplates([this](std::string_view file) -> const fx::TNyxParticleEffect* {
+        for (size_t i = 0; i < EffectTypes.size(); ++i)
+            if (SameText(EffectFiles[i], file))
+                return EffectTypes[i].get();
+        return nullptr;
+    });
     Game.ViewY = 0;
     Game.CurrentY = 0;
     Game.ScrollMid = 0;
@@ -387,6 +399,7 @@ void TForm1::AdvanceGame(uint32_t now) {
         CursorFrame = CursorFrame >= CursorLastFrame ? 0 : CursorFrame + 1;
         NextCursorTime = now + static_cast<uint32_t>(CursorInterval);
     }
+    AdvanceEffects(now);
     for (size_t i = 0; i < PartEffects.size();) {
         fx::TNyxParticleEffect* effect = PartEffects[i].Effect.get();
         if (effect)
@@ -395,6 +408,11 @@ void TForm1::AdvanceGame(uint32_t now) {
             PartEffects.erase(PartEffects.begin() + static_cast<std::ptrdiff_t>(i));
         else
             ++i;
+    }
+    if (Game.GameState == gsGamePlay) {
+        Board->FrameTick(static_cast<int32_t>(now));
+        AdvanceHiddenColour(*Board, static_cast<int32_t>(now));
+        LevelEndCheck(now);
     }
     if (Game.GameState == gsIntro)
         AdvanceIntro(now);
@@ -438,16 +456,15 @@ void TForm1::AdvanceIntro(uint32_t now) {
 void TForm1::PreparePieces() {
     if (!GameArchive || !LevelArchive || !SurfEngine)
         return;
-    TFormControls controls(*this);
-    TFormPictures pictures(*this);
     Guarded([&] {
         Defs = TDefinitions{};
-        LoadDefinitions(Defs, *GameArchive, pictures, controls);
+        LoadDefinitions(Defs, *GameArchive, GamePictures, GameControls);
         PreparePieceGraphics(Defs, *LevelArchive, *GameArchive, *SurfEngine, [&](int32_t position) {
-            controls.SetProperty("WGameLoading_PBGameLoading", "Position",
-                                 std::to_string(position));
+            GameControls.SetProperty("WGameLoading_PBGameLoading", "Position",
+                                     std::to_string(position));
         });
     });
+    Board->RefreshPictureSizes();
 }
 
 void TForm1::SampleFrameRate(uint32_t now) {
@@ -477,54 +494,15 @@ void TForm1::ComposeFrame() {
         break;
     case gsTitle:
         Interface->DrawWindows(true);
-        DrawFreeEffects();
+        if (Screen)
+            Screen->DrawFreeEffects(PartEffects);
         break;
     default:
-        SurfEngine->CopyOpaque(Background, MemorySurface, std::nullopt, 0, 0);
-        Interface->DrawWindows(true);
+        ComposeBoardState();
         break;
     }
     DrawCursor();
     ++FrameCounter;
-}
-
-void TForm1::DrawFreeEffects() {
-    for (const TPartEffect& entry : PartEffects) {
-        if (!entry.Effect)
-            continue;
-        int32_t width = 0, height = 0;
-        GetPictureSize(width, height, entry.Image);
-        for (int32_t s = 0; s < entry.Effect->SystemCount(); ++s) {
-            const fx::TNyxParticleSystem* system = entry.Effect->System(s);
-            const int32_t frames = std::max(1, system->FrameCount);
-            const int32_t frameWidth = width / frames;
-            for (int32_t p = 0; p < system->ParticleCount(); ++p) {
-                const fx::TNyxParticle& particle = system->Particle(p);
-                if (particle.Dead)
-                    continue;
-                const fx::TVector3 at = particle.Position();
-                const fx::TVector3 colour = particle.Color();
-                const uint32_t rgb =
-                    uint32_t(std::clamp<long>(std::lround(colour[0]), 0, 255)) |
-                    uint32_t(std::clamp<long>(std::lround(colour[1]), 0, 255)) << 8 |
-                    uint32_t(std::clamp<long>(std::lround(colour[2]), 0, 255)) << 16;
-                // Effects give alpha and colour value from 0 to 1.
-                const uint8_t alpha = static_cast<uint8_t>(
-                    std::clamp<long>(std::lround(particle.Alpha() * 255), 0, 255));
-                const int32_t frame = std::clamp(particle.Frame(), 0, frames - 1);
-                const TRect source{frame * frameWidth, 0, frame * frameWidth + frameWidth - 1,
-                                   height - 1};
-                const float value = particle.ColorValue();
-                const uint8_t weight = value == 0 ? 0
-                                                  : static_cast<uint8_t>(std::clamp<long>(
-                                                        std::lround((1 - value) * 255), 1, 255));
-                SurfEngine->DrawImage(entry.Image, MemorySurface, weight, rgb, source, alpha,
-                                      entry.Position.X + int32_t(std::lround(at[0])) -
-                                          frameWidth / 2,
-                                      entry.Position.Y + int32_t(std::lround(at[1])) - height / 2);
-            }
-        }
-    }
 }
 
 void TForm1::DrawCursor() {
@@ -560,6 +538,13 @@ void TForm1::FormPaint() {
 
 void TForm1::PrepareBackground() {
     // The board states bake the board into "Background"; the title and intro leave it.
+    if (!Screen)
+        return;
+    const int32_t state = Game.GameState;
+    if (state == gsGamePlay || state == gsGameOver || state == gsBetweenLevels ||
+        state == gsGameMenu)
+        Screen->PrepareBackground(*Board, Options.TurnOffHint != 0, state != gsGamePlay,
+                                  static_cast<int32_t>(Now()));
 }
 
 bool TForm1::SaveScreenshot(const std::string& fileName) const {
@@ -625,7 +610,10 @@ void TForm1::HandleInput(const TInputEvent& event) {
     default:
         break;
     }
-    Guarded([&] { Interface->HandleInput(event); });
+    Guarded([&] {
+        if (!HandleGameInput(event))
+            Interface->HandleInput(event);
+    });
 }
 
 void TForm1::FormDestroy() {

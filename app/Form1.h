@@ -3,14 +3,18 @@
 // game-run preparation, the frame loop passes, the pause while the game is in the
 // background and shutdown, and draws for the font and interface engines.
 
+#include "app/FormGameHost.h"
 #include "app/GameInterface.h"
 #include "app/GameLog.h"
 #include "app/Options.h"
 #include "archive/MemoryStream.h"
 #include "fonts/NyxInterface.h"
+#include "game/Board.h"
 #include "game/Definitions.h"
 #include "game/GameRecords.h"
+#include "game/GameScreen.h"
 #include "game/HighScores.h"
+#include "game/PartEffects.h"
 #include "gfx/SurfEngine.h"
 #include "platform/Folders.h"
 
@@ -45,15 +49,6 @@ inline constexpr std::array<const char*, 15> EffectFiles = {
     "SwapEffect.xml",     "BossDieEffect.xml",      "BossDieParticlesEffect.xml",
     "BonusBomb.xml",      "BonusCoin.xml",          "GiveBonus.xml",
     "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ClickHereEffect.xml",
-};
-
-// One free-standing effect of the game's animation list: its particles are drawn with the
-// picture, offset by the position.
-struct TPartEffect {
-    std::string Name;
-    std::string Image;
-    TPoint Position;
-    std::unique_ptr<fx::TNyxParticleEffect> Effect;
 };
 
 struct TFormServices {
@@ -103,6 +98,8 @@ public:
     // A handler that the interface's scripts call by name (ExecMethod), kept for every
     // interface the window loads.
     void RegisterHandler(const std::string& name, std::function<void()> handler);
+    // An effect the rules ask for, into the level's or the game's list; its running time.
+    int32_t AddEffect(const TEffectRequest& request);
     // Where a control's centre is now, for input scripts.
     std::optional<TPoint> ControlCentre(const std::string& name) const;
 
@@ -144,9 +141,16 @@ public:
 
     TGameLog Log;
     TOptions Options;
-    TGame Game;
-    TLevel Level;
     TDefinitions Defs;
+    // The rules reach the window through these; the board lives as long as the window.
+    TFormControls GameControls{*this};
+    TFormSounds GameSounds{*this};
+    TFormEffects GameEffects{*this};
+    TFormClock GameClock{*this};
+    TFormPictures GamePictures{*this};
+    std::unique_ptr<TBoard> Board;
+    TGame& Game;   // the board's
+    TLevel& Level; // the board's
     std::string LanguageCode;
     std::string DataKeyText;
 
@@ -158,7 +162,9 @@ public:
     std::unique_ptr<IGameInterface> Interface;
     std::unique_ptr<TMusicList> MusicList;
     std::vector<std::unique_ptr<fx::TNyxParticleEffect>> EffectTypes; // EffectFiles order
-    std::vector<TPartEffect> PartEffects;
+    TPartEffects PartEffects;            // the game's free-standing effects
+    TPartEffects LevelEffects;           // the level's board effects
+    std::unique_ptr<TGameScreen> Screen; // draws the board states once the display is up
     TMemoryStream Scratch;
 
     int32_t RiseDistance = 0;
@@ -179,6 +185,10 @@ public:
     uint32_t PauseTick = 0;
     std::vector<TPoint> PointingPlaces; // the start, next-level and resume buttons
     bool SoundAvailable = false;
+    bool SpaceReleased = true;
+    bool OverBoard = false;
+    uint8_t HeldAlpha = 255;
+    uint32_t MovePauseTick = 0;         // when the game menu paused the move timers
     THighScores RealTimeScores;         // "HighScoresRTP.dat"
     THighScores TurnBasedScores;        // "HighScoresTBP.dat"
     std::vector<std::string> LogoLinks; // by logo index; empty: no link
@@ -193,9 +203,24 @@ private:
     void AdvanceGame(uint32_t now);
     void AdvanceIntro(uint32_t now);
     void SampleFrameRate(uint32_t now);
-    void DrawFreeEffects();
     void DrawCursor();
     void SetOptionControls();
+
+    // The game screen: flow handlers, input and frames of the board states (Form1Game.cpp).
+    void RegisterGameHandlers();
+    // A registered handler by name, as a button's script would call it.
+    void RunHandler(const std::string& name);
+    std::unique_ptr<fx::TNyxParticleEffect> StartEffect(const TPartEffect& entry) const;
+    void AdvanceEffects(uint32_t now);
+    void ComposeBoardState();
+    bool HandleGameInput(const TInputEvent& event);
+    void NewGame();
+    bool LoadLevelNumber(int32_t number);
+    void SetLevelCaptions();
+    void PauseMoveTimers();
+    void ResumeMoveTimers();
+    void LevelEndCheck(uint32_t now);
+    void PlayTitleMusic(int32_t order);
 
     // The title menus' handlers and what they share (Form1Menus.cpp).
     void RegisterMenuHandlers();

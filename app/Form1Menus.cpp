@@ -434,8 +434,14 @@ void TForm1::StartPointingEffect(size_t place) {
     if (!effect->Assign(EffectTypes[ClickHere].get()))
         return;
     effect->Start(static_cast<int32_t>(Now()));
-    PartEffects.push_back(
-        {"ClickHereEffect", "particle1.png", PointingPlaces[place], std::move(effect)});
+    TPartEffect entry;
+    entry.Name = "ClickHereEffect";
+    entry.Template = EffectFiles[ClickHere];
+    entry.Image = "particle1.png";
+    entry.Position = PointingPlaces[place];
+    entry.StartTick = static_cast<int32_t>(Now());
+    entry.Effect = std::move(effect);
+    PartEffects.push_back(std::move(entry));
 }
 
 void TForm1::RemovePointingEffect() {

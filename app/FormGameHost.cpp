@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "archive/FileFolder.h"
 #include "archive/Helpers.h"
+#include "audio/Music.h"
 
 namespace qz {
 
@@ -20,6 +21,36 @@ void TFormControls::ShowHint(std::string_view hint, std::optional<TPoint> at) {
 
 void TFormControls::ShowWindow(std::string_view window) {
     form_.Interface->ShowWindow(window);
+}
+
+void TFormSounds::PlaySound(std::string_view name) {
+    form_.PlaySound(std::string(name));
+}
+
+void TFormSounds::PlayMusic(std::string_view name) {
+    if (form_.MusicList)
+        form_.MusicList->Play(name, form_.Options.MusicVolume, form_.Options.SoundVolume, 0);
+}
+
+void TFormSounds::StopMusic() {
+    if (form_.MusicList)
+        form_.MusicList->StopAll();
+}
+
+std::string TFormSounds::CurrentMusic() const {
+    return form_.MusicList ? form_.MusicList->CurrentMusic() : std::string();
+}
+
+int32_t TFormEffects::AddEffect(const TEffectRequest& request) {
+    return form_.AddEffect(request);
+}
+
+void TFormEffects::ClearLevelEffects() {
+    form_.LevelEffects.clear();
+}
+
+int32_t TFormClock::Now() const {
+    return static_cast<int32_t>(form_.Now());
 }
 
 std::optional<TPictureSize> TFormPictures::Find(std::string_view name) {

@@ -8,9 +8,11 @@
 #include "archive/FileFolder.h"
 #include "audio/NullAudioDevice.h"
 #include "fx/NyxFXParticles.h"
+#include "game/LevelBot.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/HeadlessDisplay.h"
+#include "platform/KeyMap.h"
 #include "platform/Launcher.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
@@ -121,6 +123,68 @@ TEST_F(ShippedGame, IntroComposesTheCrystalsAndTheTitleMenusOpenTheirWindows) {
     Click("WHighScores_BBack");
     Click("WTitle_BQuit");
     EXPECT_TRUE(form->CloseRequested);
+    EXPECT_TRUE(box.Messages.empty()) << box.Messages.front();
+}
+
+// A level played through the windows: the start window's play button, the hand following
+// the pointer and a put by a click, the game menu on Esc, the rest of the level by the bot,
+// then the level-complete and between-level windows, the autosave and the next level.
+TEST_F(ShippedGame, FirstLevelIsPlayedThroughItsWindows) {
+    Start();
+    RunTo(3500);
+    ASSERT_EQ(form->Game.GameState, gsTitle);
+    Click("WTitle_BNewGame");
+    Click("WStartGame_RBNoLose");
+    EXPECT_EQ(form->Game.Mode, gmNoLose);
+    Click("WStartGame_BPlay");
+    ASSERT_EQ(form->Game.GameState, gsGamePlay);
+    EXPECT_EQ(form->Interface->TopWindow(), "WGame");
+    ASSERT_TRUE(form->Board->HasLayer());
+    ASSERT_GE(form->Game.InHand, 0);
+
+    // Once the view has scrolled to the structure, sweep the pointer over the board,
+    // clicking wherever the crystal in hand fits, until it is put.
+    RunTo(clock.Ticks() + 2500);
+    const int32_t handBefore = form->Game.InHand;
+    bool put = false;
+    for (int y = 120; y < 560 && !put; y += 4) {
+        for (int x = 20; x < 580 && !put; x += 4) {
+            form->HandleInput(TInputEvent::MouseMove(x, y));
+            if (form->Level.HoverFrags.empty())
+                continue;
+            form->HandleInput(TInputEvent::MouseDown(TMouseButton::mbLeft, x, y));
+            form->HandleInput(TInputEvent::MouseUp(TMouseButton::mbLeft, x, y));
+            put = form->Game.InHand != handBefore;
+        }
+    }
+    ASSERT_TRUE(put);
+    RunTo(clock.Ticks() + 500);
+    EXPECT_EQ(form->Interface->GetProperty("WGame_LLevelCount", "Caption"), "1");
+
+    form->HandleInput(TInputEvent::KeyDown(vkEscape));
+    EXPECT_EQ(form->Game.GameState, gsGameMenu);
+    EXPECT_EQ(form->Interface->TopWindow(), "WGameMenu");
+    RunTo(clock.Ticks() + 100);
+    form->HandleInput(TInputEvent::KeyDown(vkEscape));
+    EXPECT_EQ(form->Game.GameState, gsGamePlay);
+    EXPECT_EQ(form->Interface->TopWindow(), "WGame");
+
+    const TBotResult result = PlayLevel(
+        *form->Board, [&](int32_t ms) { clock.Advance(static_cast<uint32_t>(ms)); }, 200,
+        [](const std::string&) {});
+    ASSERT_EQ(result.Outcome, "won");
+    RunTo(clock.Ticks() + 3500);
+    ASSERT_EQ(form->Game.GameState, gsBetweenLevels);
+    EXPECT_EQ(form->Interface->TopWindow(), "WLevelComplete");
+    Click("WLevelComplete_BOk");
+    EXPECT_EQ(form->Interface->TopWindow(), "WBetweenLevel");
+    EXPECT_EQ(form->Interface->GetProperty("WBetweenLevel_TLevel2", "Visible"), "True");
+    EXPECT_TRUE(std::filesystem::exists(user.Path() / "saves" / "autosave.sav"));
+    Click("WBetweenLevel_BNextLevel");
+    EXPECT_EQ(form->Game.GameState, gsGamePlay);
+    EXPECT_EQ(form->Game.LevelNumber, 2);
+    EXPECT_EQ(form->Interface->GetProperty("WGame_LLevelCount", "Caption"), "2");
+    RunTo(clock.Ticks() + 200);
     EXPECT_TRUE(box.Messages.empty()) << box.Messages.front();
 }
 

@@ -1,0 +1,410 @@
+// The main window on the game screen: the flow between levels and menus, the player's
+// input while a level is played, the two animation lists, and the frames of the board
+// states.
+
+#include "app/Form1.h"
+#include "archive/FileFolder.h"
+#include "audio/Music.h"
+#include "fx/NyxFXParticles.h"
+#include "fx/NyxPiecewiseFunc.h"
+#include "game/LevelLoader.h"
+#include "game/SavedGame.h"
+#include "platform/InputEvent.h"
+#include "platform/KeyMap.h"
+
+namespace qz {
+
+namespace {
+
+constexpr const char* TitleMusic = "Vibe-rlx.mo3";
+// Between levels the title tune comes back at its quiet bridge.
+constexpr int32_t BridgeOrder = 12;
+constexpr size_t PlayPlace = 0;
+constexpr size_t NextLevelPlace = 1;
+constexpr size_t ResumePlace = 2;
+
+std::string LevelFile(int32_t number) {
+    return "Level" + std::to_string(number) + ".xml";
+}
+
+} // namespace
+
+void TForm1::RegisterGameHandlers() {
+    RegisterHandler("WStartGame_BPlay_MouseUp", [this] { NewGame(); });
+    RegisterHandler("WGame_BMenu_MouseUp", [this] {
+        PauseMoveTimers();
+        Game.GameState = gsGameMenu;
+        PrepareBackground();
+        StartPointingEffect(ResumePlace);
+    });
+    RegisterHandler("WGameMenu_BResume_MouseUp", [this] {
+        Game.GameState = gsGamePlay;
+        PrepareBackground();
+        ResumeMoveTimers();
+        RemovePointingEffect();
+    });
+    RegisterHandler("WGame_BSwap_MouseUp", [this] { Board->Swap(); });
+    RegisterHandler("WGame_BUndo_MouseUp", [this] { Board->Undo(); });
+    RegisterHandler("WGame_BShift_MouseUp", [this] { Board->Shift(); });
+    RegisterHandler("WGame_BShuffle_MouseUp", [this] { Board->Shuffle(); });
+    RegisterHandler("WExitToMainMenu_BOk_MouseUp", [this] {
+        Game.GameState = gsTitle;
+        PrepareBackground();
+        RemovePointingEffect();
+    });
+    RegisterHandler("WAbortLevel_BOk_MouseUp", [this] {
+        Game.GameState = gsBetweenLevels;
+        PrepareBackground();
+        Game.LevelNumber -= 1;
+        Game.Score = Game.PrevScore;
+        Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
+                               std::to_string(Game.Score));
+        if (MusicList)
+            MusicList->StopAll();
+        PlayTitleMusic(BridgeOrder);
+        RemovePointingEffect();
+        StartPointingEffect(NextLevelPlace);
+    });
+    RegisterHandler("WGameOver_BOk_MouseUp", [this] {
+        Game.Score = Game.PrevScore;
+        Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
+                               std::to_string(Game.Score));
+        Interface->SetProperty("WBetweenLevel_TLevel" + std::to_string(Game.LevelNumber), "Visible",
+                               "true");
+        Game.LevelNumber -= 1;
+        PlayTitleMusic(BridgeOrder);
+    });
+    RegisterHandler("WLevelComplete_BOk_MouseUp", [this] {
+        const int32_t next = Game.LevelNumber + 1;
+        if (LevelArchive && LevelArchive->IndexOf(LevelFile(next)) >= 0) {
+            Interface->SetProperty("WBetweenLevel_TLevel" + std::to_string(next), "Visible",
+                                   "true");
+            PlayTitleMusic(BridgeOrder);
+            StartPointingEffect(NextLevelPlace);
+            SaveGame(SavePath("autosave"), *Board);
+            return;
+        }
+        Game.GameState = gsGameFinished;
+        Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
+                               std::to_string(Game.Score));
+        Interface->ShowWindow("WGameFinished");
+        const char* visible = Game.Mode == gmNoLose ? "false" : "true";
+        for (const char* control : {"WGameFinished_LYourScoreCount", "WGameFinished_LYourScore",
+                                    "WGameFinished_LYourName", "WGameFinished_EYourName"})
+            Interface->SetProperty(control, "visible", visible);
+    });
+    RegisterHandler("WGame_BQuickSave_MouseUp", [this] {
+        if (!Level.LevelDone)
+            SaveGame(SavePath("QuickSave"), *Board);
+    });
+    RegisterHandler("WSaveGame_BSave_MouseUp", [this] {
+        const std::string name =
+            Trim(Interface->GetProperty("WSaveGame_ESaveFile", "Caption").value_or(""));
+        if (name.empty())
+            return;
+        std::error_code error;
+        if (std::filesystem::exists(SavePath(name), error)) {
+            Interface->ShowWindow("WReplace");
+            return;
+        }
+        SaveGame(SavePath(name), *Board);
+        Interface->CloseWindow(Interface->TopWindow());
+    });
+    RegisterHandler("WReplace_BOk_MouseUp", [this] {
+        const std::string name =
+            Trim(Interface->GetProperty("WSaveGame_ESaveFile", "Caption").value_or(""));
+        if (!name.empty())
+            SaveGame(SavePath(name), *Board);
+        Interface->CloseWindow(Interface->TopWindow());
+    });
+    RegisterHandler("WLoadGame_BLoad_MouseUp", [this] {
+        const std::string name =
+            Interface->GetProperty("WLoadGame_ELoadFile", "Caption").value_or("");
+        if (name.empty() || !LevelArchive || !LoadGame(SavePath(name), *Board, *LevelArchive))
+            return;
+        Interface->SetProperty("WGame_PBDead", "Position", "0");
+        Interface->SetProperty("WGame_PBDead", "BarPicture",
+                               Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
+                                                       : "DeadProgressBar.png");
+        Interface->CloseAllWindows();
+        if (Game.GameState == gsGamePlay) {
+            Interface->ShowWindow("WGame");
+            Game.DangerDelay = 3000;
+            RemovePointingEffect();
+        } else {
+            if (MusicList)
+                MusicList->StopAll();
+            PlayTitleMusic(BridgeOrder);
+            Interface->ShowWindow("WBetweenLevel");
+            RemovePointingEffect();
+            StartPointingEffect(NextLevelPlace);
+        }
+        PrepareBackground();
+        Game.BossHint = false;
+        Game.Rescue = false;
+        Game.DisappearHint = false;
+    });
+    RegisterHandler("WBetweenLevel_BNextLevel_MouseUp", [this] {
+        Game.LevelNumber += 1;
+        if (!LoadLevelNumber(Game.LevelNumber)) {
+            Game.LevelNumber -= 1;
+            return;
+        }
+        Game.GameState = gsGamePlay;
+        PrepareBackground();
+        Interface->SetProperty("WGame_LLevelCount", "Caption", std::to_string(Game.LevelNumber));
+        Game.DangerDelay = 3000;
+        Game.Danger = false;
+        Game.PrevScore = Game.Score;
+        RemovePointingEffect();
+    });
+}
+
+void TForm1::RunHandler(const std::string& name) {
+    for (const auto& [registered, handler] : handlers_)
+        if (SameText(registered, name)) {
+            handler();
+            return;
+        }
+}
+
+bool TForm1::LoadLevelNumber(int32_t number) {
+    if (!LevelArchive)
+        return false;
+    bool loaded = false;
+    Guarded([&] { loaded = LoadLevel(*Board, *LevelArchive, LevelFile(number), true); });
+    return loaded;
+}
+
+void TForm1::NewGame() {
+    Game.DangerDelay = 3000;
+    Game.Danger = false;
+    Game.ViewY = 0;
+    Game.ViewX = 0;
+    Game.LevelNumber = 1;
+    Game.Score = 0;
+    Game.PrevScore = 0;
+    if (!LoadLevelNumber(1))
+        return;
+    Game.GameState = gsGamePlay;
+    PrepareBackground();
+    Game.Shifts = 3;
+    Game.Shuffles = 3;
+    Interface->SetProperty("WGame_LShiftCount", "Caption", "3");
+    Interface->SetProperty("WGame_LShuffleCount", "Caption", "3");
+    Interface->SetProperty("WGame_LLevelCount", "Caption", "1");
+    Interface->SetProperty("WGame_LScoreCount", "Caption", std::to_string(Game.Score));
+    Interface->SetProperty("WBetweenLevel_TLevel1", "Visible", "true");
+    Interface->SetProperty("WGame_PBDead", "Position", "0");
+    const bool strategy = Game.Mode == gmStrategy;
+    Interface->SetProperty("WGame_PBDead", "BarPicture",
+                           strategy ? "DeadProgressBarGreen.png" : "DeadProgressBar.png");
+    Interface->SetProperty("WGame_LPutsLeftCount", "Visible", strategy ? "true" : "false");
+    if (strategy)
+        Interface->SetProperty("WGame_LPutsLeftCount", "Caption", std::to_string(Level.PutLeft));
+    Game.BossHint = true;
+    Game.Rescue = true;
+    Game.DisappearHint = true;
+    Interface->ShowHint("WGame_HPutFishka", std::nullopt);
+    RemovePointingEffect();
+}
+
+void TForm1::PlayTitleMusic(int32_t order) {
+    if (MusicList)
+        MusicList->Play(TitleMusic, Options.MusicVolume, Options.SoundVolume, order);
+}
+
+void TForm1::PauseMoveTimers() {
+    MovePauseTick = Now();
+}
+
+void TForm1::ResumeMoveTimers() {
+    const auto pause = static_cast<int32_t>(Now() - MovePauseTick);
+    Game.DangerStart += pause;
+    Level.NextMoveTime += pause;
+}
+
+int32_t TForm1::AddEffect(const TEffectRequest& request) {
+    TPartEffect entry;
+    entry.Name = request.Name;
+    entry.Template = request.Effect;
+    entry.Image = request.Image;
+    entry.Text = request.Text;
+    entry.Position = request.Position;
+    entry.Clip = request.Clip;
+    entry.StartTick = request.StartTick;
+    entry.Path = request.Path;
+    int32_t duration = 0;
+    // Entries of the game's list run at once; board entries wait for their start tick.
+    if (request.List == TEffectList::Game || request.StartTick <= static_cast<int32_t>(Now())) {
+        entry.Effect = StartEffect(entry);
+        if (entry.Effect)
+            duration = entry.Effect->HasLifetime ? entry.Effect->Lifetime : 0;
+    }
+    (request.List == TEffectList::Game ? PartEffects : LevelEffects).push_back(std::move(entry));
+    return duration;
+}
+
+std::unique_ptr<fx::TNyxParticleEffect> TForm1::StartEffect(const TPartEffect& entry) const {
+    const std::string name = entry.Template.empty() ? EffectFiles[0] : entry.Template;
+    for (size_t i = 0; i < EffectTypes.size(); ++i) {
+        if (!SameText(EffectFiles[i], name) || !EffectTypes[i])
+            continue;
+        auto effect = std::make_unique<fx::TNyxParticleEffect>();
+        if (!effect->Assign(EffectTypes[i].get()))
+            return nullptr;
+        if (!entry.Path.empty())
+            if (auto* path =
+                    dynamic_cast<fx::TNyxPiecewiseFunc*>(effect->Functions.Find("FContour")))
+                path->SetScript(entry.Path);
+        effect->Start(entry.StartTick);
+        return effect;
+    }
+    return nullptr;
+}
+
+void TForm1::AdvanceEffects(uint32_t now) {
+    const auto t = static_cast<int32_t>(now);
+    for (size_t i = 0; i < LevelEffects.size();) {
+        TPartEffect& entry = LevelEffects[i];
+        if (!entry.Effect && entry.StartTick <= t)
+            entry.Effect = StartEffect(entry);
+        if (entry.Effect) {
+            entry.Effect->Update(t);
+            if (entry.Effect->Finished) {
+                LevelEffects.erase(LevelEffects.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+        } else if (entry.StartTick <= t) {
+            // No template of that name: nothing will ever run.
+            LevelEffects.erase(LevelEffects.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        ++i;
+    }
+}
+
+void TForm1::LevelEndCheck(uint32_t now) {
+    if (Game.GameState != gsGamePlay || !Level.LevelDone ||
+        static_cast<int32_t>(now) < Level.LevelEndTime)
+        return;
+    Game.GameState = gsBetweenLevels;
+    PrepareBackground();
+    Interface->ShowWindow("WLevelComplete");
+}
+
+void TForm1::ComposeBoardState() {
+    SurfEngine->CopyOpaque("Background", "MemorySurface", std::nullopt, 0, 0);
+    if (Game.GameState != gsGamePlay || !Screen) {
+        Interface->DrawWindows(false);
+        const std::string top = Interface->TopWindow();
+        const bool effects = (Game.GameState == gsBetweenLevels &&
+                              (top == "WBetweenLevel" || top == "WStartGame")) ||
+                             (Game.GameState == gsGameMenu && top == "WGameMenu");
+        if (effects && Screen)
+            Screen->DrawFreeEffects(PartEffects);
+        Interface->DrawHints();
+        return;
+    }
+    const auto now = static_cast<int32_t>(Now());
+    Interface->DrawWindows(false);
+    Screen->DrawBoard(*Board, LevelEffects, now, RiseDistance);
+    Screen->DrawFreeEffects(PartEffects);
+    Screen->DrawHand(*Board, HeldAlpha, now);
+    Interface->DrawHints();
+}
+
+bool TForm1::HandleGameInput(const TInputEvent& event) {
+    const bool playing = Game.GameState == gsGamePlay;
+    const bool hand = playing && Board->HasLayer() && Game.InHand >= 0;
+    switch (event.Kind) {
+    case TInputKind::MouseMove: {
+        const THeldAlpha held = HeldPieceAlpha(event.X, event.Y);
+        OverBoard = held.OverBoard;
+        HeldAlpha = held.Alpha;
+        Interface->HandleInput(event);
+        if (hand) {
+            Board->MovePointer(event.X, event.Y);
+            // The flights from the queue to the hand keep aiming at the pointer.
+            for (TPartEffect& entry : PartEffects) {
+                if ((entry.Name != "ToMouseMove3" && entry.Name != "ToMouseMove2") || !entry.Effect)
+                    continue;
+                if (auto* path = dynamic_cast<fx::TNyxPiecewiseFunc*>(
+                        entry.Effect->Functions.Find("FContour")))
+                    path->MovePoint(path->PointCount(), float(event.X - entry.Position.X),
+                                    float(event.Y - entry.Position.Y), 0);
+            }
+        }
+        return true;
+    }
+    case TInputKind::MouseDown:
+        if (!(playing && Level.LevelDone))
+            Interface->HandleInput(event);
+        if (!hand)
+            return true;
+        if (event.Button == TMouseButton::mbLeft) {
+            if (!Board->PlayerPut() && OverBoard)
+                PlaySound("9_wrong_place.ogg");
+        } else if (event.Button == TMouseButton::mbRight) {
+            if (event.Shift & ssShift)
+                Board->RotatePrevious();
+            else
+                Board->RotateNext();
+            Board->UpdateHover();
+        }
+        return true;
+    case TInputKind::MouseWheel:
+        if (!playing) {
+            Interface->HandleInput(event);
+        } else if (hand) {
+            if (event.WheelDelta > 0)
+                Board->RotatePrevious();
+            else
+                Board->RotateNext();
+            Board->UpdateHover();
+        }
+        return true;
+    case TInputKind::KeyUp:
+        if (playing && event.Key == vkSpace)
+            SpaceReleased = true;
+        return false;
+    case TInputKind::KeyDown:
+        if (event.Key == vkReturn && Game.GameState != gsIntro) {
+            const std::string top = Interface->TopWindow();
+            if (top == "WSaveGame" || top == "WLoadGame")
+                RunHandler(top == "WSaveGame" ? "WSaveGame_BSave_MouseUp"
+                                              : "WLoadGame_BLoad_MouseUp");
+        }
+        if (playing && event.Key == vkF1 + 1 && !Level.LevelDone) {
+            SaveGame(SavePath("QuickSave"), *Board);
+        } else if (playing && event.Key == vkF1 + 4) {
+            Board->Shift();
+        } else if (playing && event.Key == vkF1 + 5) {
+            Board->Shuffle();
+        } else if (playing && event.Key == vkSpace && SpaceReleased) {
+            SpaceReleased = false;
+            Board->Swap();
+        } else if (playing && event.Key == vkEscape && !Level.LevelDone) {
+            PauseMoveTimers();
+            Game.GameState = gsGameMenu;
+            PrepareBackground();
+            StartPointingEffect(ResumePlace);
+            Interface->ShowWindow("WGameMenu");
+        } else if (Game.GameState == gsGameMenu && event.Key == vkEscape &&
+                   Interface->TopWindow() == "WGameMenu") {
+            Game.GameState = gsGamePlay;
+            PrepareBackground();
+            ResumeMoveTimers();
+            RemovePointingEffect();
+            Interface->CloseWindow(Interface->TopWindow());
+            return true;
+        } else if (playing && event.Key == vkBack) {
+            Board->Undo();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace qz
