@@ -410,7 +410,11 @@ void TForm1::AdvanceGame(uint32_t now) {
             ++i;
     }
     if (Game.GameState == gsGamePlay) {
+        const int32_t viewBefore = Game.ViewY;
         Board->FrameTick(static_cast<int32_t>(now));
+        // The picture map and the hints of the background move with the view.
+        if (Game.ViewY != viewBefore)
+            PrepareBackground();
         AdvanceHiddenColour(*Board, static_cast<int32_t>(now));
         LevelEndCheck(now);
     }
