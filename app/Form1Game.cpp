@@ -369,6 +369,14 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
             SpaceReleased = true;
         return false;
     case TInputKind::KeyDown:
+        if (event.Key == vkReturn && (event.Shift & ssAlt)) {
+            if (playing)
+                PauseMoveTimers();
+            SwitchWindowMode();
+            if (playing)
+                ResumeMoveTimers();
+            return true;
+        }
         if (event.Key == vkReturn && Game.GameState != gsIntro) {
             const std::string top = Interface->TopWindow();
             if (top == "WSaveGame" || top == "WLoadGame")

@@ -161,6 +161,14 @@ TEST_F(ShippedGame, FirstLevelIsPlayedThroughItsWindows) {
     RunTo(clock.Ticks() + 500);
     EXPECT_EQ(form->Interface->GetProperty("WGame_LLevelCount", "Caption"), "1");
 
+    // F2 saves quickly; Alt+Enter switches to full screen and keeps the level running.
+    form->HandleInput(TInputEvent::KeyDown(vkF1 + 1));
+    EXPECT_TRUE(std::filesystem::exists(user.Path() / "saves" / "QuickSave.sav"));
+    form->HandleInput(TInputEvent::KeyDown(vkReturn, ssAlt));
+    EXPECT_TRUE(display.FullScreen());
+    EXPECT_EQ(form->Options.FullScreenMode, 1);
+    EXPECT_EQ(form->Game.GameState, gsGamePlay);
+
     form->HandleInput(TInputEvent::KeyDown(vkEscape));
     EXPECT_EQ(form->Game.GameState, gsGameMenu);
     EXPECT_EQ(form->Interface->TopWindow(), "WGameMenu");
