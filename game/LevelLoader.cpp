@@ -230,16 +230,20 @@ void PrepareFreshStart(TBoard& board) {
     }
     board.FollowBottom();
     board.BuildContour();
-    IGameSounds& sounds = board.Services.Sounds;
-    if (level.PlayMusic != sounds.CurrentMusic()) {
-        sounds.StopMusic();
-        sounds.PlayMusic(level.PlayMusic);
-    }
+    StartLevelMusic(board);
     level.NextMoveTime = board.Now() + level.MoveInterval;
     level.PutLeft = level.Strategic;
 }
 
 } // namespace
+
+void StartLevelMusic(TBoard& board) {
+    IGameSounds& sounds = board.Services.Sounds;
+    if (board.Level.PlayMusic != sounds.CurrentMusic()) {
+        sounds.StopMusic();
+        sounds.PlayMusic(board.Level.PlayMusic);
+    }
+}
 
 TLevelLoadFlags& LevelLoadFlags() {
     static TLevelLoadFlags flags;

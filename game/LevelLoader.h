@@ -23,6 +23,8 @@ TLevelLoadFlags& LevelLoadFlags();
 // The level entry as text: as stored when plain, deciphered with the data key otherwise;
 // nothing when it is no text either way. Sets the flags above.
 std::optional<TMemoryStream> ReadLevelText(TFileFolder& levels, std::string_view fileName);
+// The level's music, unless it is the one playing already.
+void StartLevelMusic(TBoard& board);
 // Empties every list of the level, sets the view to 0 and clears the danger bar.
 void ResetLevel(TBoard& board);
 // False (with BadLevelFile set and nothing changed) when the entry is not text even after

@@ -288,11 +288,7 @@ void RestorePlay(TBoard& board, TSavedBoard saved, std::optional<int32_t> curren
     }
 
     board.BuildContour();
-    IGameSounds& sounds = board.Services.Sounds;
-    if (level.PlayMusic != sounds.CurrentMusic()) {
-        sounds.StopMusic();
-        sounds.PlayMusic(level.PlayMusic);
-    }
+    StartLevelMusic(board);
     level.NextMoveTime = board.Now() + level.MoveInterval;
     SetCaptions(board);
     if (game.InHand >= 0) {
