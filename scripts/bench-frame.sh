@@ -10,6 +10,6 @@ if [ ! -x "$build/bench/bench_frame" ] || [ ! -f "$build/bin/game/game.zxc" ]; t
     cmake --build "$build" -j "$(nproc)" --target bench_frame quarzel_content
 fi
 export SDL_AUDIODRIVER=dummy
-SDL_VIDEODRIVER=dummy "$build/bench/bench_frame" --benchmark_filter='Title$'
+SDL_VIDEODRIVER=dummy "$build/bench/bench_frame" --benchmark_filter='Title/'
 SDL_VIDEODRIVER=x11 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$build/bench/bench_frame" --benchmark_filter='TitleWindow$'
+    "$build/bench/bench_frame" --benchmark_filter='TitleWindow'
