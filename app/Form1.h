@@ -221,6 +221,7 @@ private:
     void ResumeMoveTimers();
     void LevelEndCheck(uint32_t now);
     void PlayTitleMusic(int32_t order);
+    void ShowPutsLeftCaption();
 
     // The title menus' handlers and what they share (Form1Menus.cpp).
     void RegisterMenuHandlers();

@@ -127,6 +127,7 @@ void TForm1::RegisterGameHandlers() {
                                Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
                                                        : "DeadProgressBar.png");
         Interface->CloseAllWindows();
+        ShowPutsLeftCaption();
         if (Game.GameState == gsGamePlay) {
             Interface->ShowWindow("WGame");
             Game.DangerDelay = 3000;
@@ -200,6 +201,7 @@ void TForm1::NewGame() {
     Interface->SetProperty("WGame_PBDead", "BarPicture",
                            strategy ? "DeadProgressBarGreen.png" : "DeadProgressBar.png");
     Interface->SetProperty("WGame_LPutsLeftCount", "Visible", strategy ? "true" : "false");
+    ShowPutsLeftCaption();
     if (strategy)
         Interface->SetProperty("WGame_LPutsLeftCount", "Caption", std::to_string(Level.PutLeft));
     Game.BossHint = true;
@@ -207,6 +209,13 @@ void TForm1::NewGame() {
     Game.DisappearHint = true;
     Interface->ShowHint("WGame_HPutFishka", std::nullopt);
     RemovePointingEffect();
+}
+
+void TForm1::ShowPutsLeftCaption() {
+    // Its caption comes and goes with the number the rules show or hide.
+    Interface->SetProperty(
+        "WGame_LPutsLeft", "Visible",
+        Interface->GetProperty("WGame_LPutsLeftCount", "Visible").value_or("false"));
 }
 
 void TForm1::PlayTitleMusic(int32_t order) {

@@ -141,6 +141,9 @@ TEST_F(ShippedGame, FirstLevelIsPlayedThroughItsWindows) {
     EXPECT_EQ(form->Interface->TopWindow(), "WGame");
     ASSERT_TRUE(form->Board->HasLayer());
     ASSERT_GE(form->Game.InHand, 0);
+    // No puts are counted in no-lose play: neither the number nor its caption shows.
+    EXPECT_EQ(form->Interface->GetProperty("WGame_LPutsLeftCount", "Visible"), "False");
+    EXPECT_EQ(form->Interface->GetProperty("WGame_LPutsLeft", "Visible"), "False");
 
     // Once the view has scrolled to the structure, sweep the pointer over the board,
     // clicking wherever the crystal in hand fits, until it is put.
