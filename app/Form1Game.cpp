@@ -4,13 +4,13 @@
 
 #include "app/Form1.h"
 #include "archive/FileFolder.h"
+#include "archive/KeyCodes.h"
 #include "audio/Music.h"
 #include "fx/NyxFXParticles.h"
 #include "fx/NyxPiecewiseFunc.h"
 #include "game/LevelLoader.h"
 #include "game/SavedGame.h"
 #include "platform/InputEvent.h"
-#include "platform/KeyMap.h"
 
 namespace qz {
 

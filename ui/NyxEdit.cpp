@@ -1,16 +1,15 @@
 #include "ui/NyxEdit.h"
 
+#include "archive/KeyCodes.h"
 #include "fonts/NyxFont.h"
 #include "objects/NyxStrings.h"
 #include "ui/NyxInterfaceEngine.h"
-#include "ui/NyxKeyCodes.h"
 
 #include <algorithm>
 
 namespace qz {
 
 using namespace nyxprop;
-using namespace nyxkey;
 
 namespace {
 
@@ -204,7 +203,7 @@ void TNyxEdit::KeyDown(uint16_t& key, TNyxShift shift) {
     }
     const bool withShift = (shift & nyxshift::ssShift) != 0;
     switch (key) {
-    case VkBack:
+    case vkBack:
         if (SelStart == SelEnd && CursorPos > 1 && CursorPos <= Length() + 1) {
             Caption.erase(static_cast<size_t>(CursorPos - 2), 1);
             --CursorPos;
@@ -212,32 +211,32 @@ void TNyxEdit::KeyDown(uint16_t& key, TNyxShift shift) {
         }
         DeleteSelection();
         break;
-    case VkDelete:
+    case vkDelete:
         if (SelStart == SelEnd && CursorPos >= 1 && CursorPos <= Length()) {
             Caption.erase(static_cast<size_t>(CursorPos - 1), 1);
             SelStart = SelEnd = CursorPos;
         }
         DeleteSelection();
         break;
-    case VkEnd:
+    case vkEnd:
         CursorPos = Length() + 1;
         SelEnd = CursorPos;
         if (!withShift) {
             SelStart = CursorPos;
         }
         break;
-    case VkHome:
+    case vkHome:
         CursorPos = 1;
         SelEnd = 1;
         if (!withShift) {
             SelStart = 1;
         }
         break;
-    case VkLeft:
-    case VkRight:
-        if (key == VkLeft && CursorPos > 1) {
+    case vkLeft:
+    case vkRight:
+        if (key == vkLeft && CursorPos > 1) {
             --CursorPos;
-        } else if (key == VkRight && CursorPos < Length() + 1) {
+        } else if (key == vkRight && CursorPos < Length() + 1) {
             ++CursorPos;
         }
         SelEnd = CursorPos;

@@ -1,11 +1,11 @@
 #include "ui/NyxGrid.h"
 
 #include "archive/Helpers.h"
+#include "archive/KeyCodes.h"
 #include "fonts/NyxFont.h"
 #include "fonts/NyxInterface.h"
 #include "objects/NyxStrings.h"
 #include "ui/NyxInterfaceEngine.h"
-#include "ui/NyxKeyCodes.h"
 #include "ui/NyxSlider.h"
 #include "xml/NyxParser.h"
 
@@ -14,7 +14,6 @@
 namespace qz {
 
 using namespace nyxprop;
-using namespace nyxkey;
 
 namespace {
 
@@ -380,7 +379,7 @@ void TNyxGrid::Scroll(uint16_t key) {
     const int32_t v = VisibleRows();
     const int32_t last = LastRow();
     switch (key) {
-    case VkDown:
+    case vkDown:
         if (Position < last && TopRow + v == Position + 1) {
             ++TopRow;
         }
@@ -388,7 +387,7 @@ void TNyxGrid::Scroll(uint16_t key) {
             ++Position;
         }
         break;
-    case VkUp:
+    case vkUp:
         if (TopRow > 0 && Position == TopRow) {
             --TopRow;
         }
@@ -396,15 +395,15 @@ void TNyxGrid::Scroll(uint16_t key) {
             --Position;
         }
         break;
-    case VkHome:
+    case vkHome:
         TopRow = 0;
         Position = 0;
         break;
-    case VkEnd:
+    case vkEnd:
         TopRow = v < RowCount ? RowCount - v - (FixedRow ? 1 : 0) : 0;
         Position = last;
         break;
-    case VkPageUp:
+    case vkPrior:
         if (TopRow == 0) {
             Position = 0;
         }
@@ -416,7 +415,7 @@ void TNyxGrid::Scroll(uint16_t key) {
             TopRow = 0;
         }
         break;
-    case VkPageDown:
+    case vkNext:
         if (!FixedRow) {
             if (TopRow == RowCount - v) {
                 Position = RowCount - 1;
@@ -468,7 +467,7 @@ void TNyxGrid::MouseWheel(TNyxShift, int32_t wheelDelta, TPoint, bool&) {
     if (!Focused || wheelDelta == 0) {
         return;
     }
-    Scroll(wheelDelta < 0 ? VkDown : VkUp);
+    Scroll(wheelDelta < 0 ? vkDown : vkUp);
     QueueEvent(TNyxEvent::MouseDown);
     FollowWithSlider();
 }
