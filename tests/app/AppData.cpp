@@ -68,4 +68,28 @@ void MakeAppData(const std::filesystem::path& folder, const AppDataOptions& opti
     levels->Save();
 }
 
+const std::vector<std::string>& RunLogLines() {
+    static const std::vector<std::string> lines = {
+        "Quarzel Version: 1.16",
+        "System Information",
+        "   OS Version: ",
+        "   Processor: ",
+        "   Total Memory: ",
+        "Form Create Method runed.",
+        "Bass init Ok...",
+        "File Folders morfed Ok...",
+        "Nyx Font Loaded Ok...",
+        "Nyx Interface Loaded Ok...",
+        "Prepare for Game run...",
+        "Effects Type Loaded Ok...",
+        "Init Direct Draw Ok...",
+        "Pictures from Folder Load Ok...",
+        "resource List Reinit Surfaces Ok...",
+        "Changed Language Ok...",
+        "Game Started...",
+        "Everage FPS: 0",
+    };
+    return lines;
+}
+
 } // namespace qz::test

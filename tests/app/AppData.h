@@ -1,7 +1,8 @@
 #pragma once
 // A small game data folder for the application tests: the two archives with a cursor strip,
 // the intro pictures, a font, a 200 x 100 green window picture "WindowBack.png" and the
-// fifteen effect descriptions; and a message box that records what it shows.
+// fifteen effect descriptions; a message box that records what it shows; the log lines of a
+// whole run.
 
 #include "platform/MessageBox.h"
 
@@ -23,6 +24,9 @@ public:
     void ShowError(const std::string& message) override { Messages.push_back(message); }
     std::vector<std::string> Messages;
 };
+
+// The beginnings of the log lines of a run from start-up to shutdown, in order.
+const std::vector<std::string>& RunLogLines();
 
 // Writes folder/game/game.zxc and folder/levels/levels.zxc.
 void MakeAppData(const std::filesystem::path& folder, const AppDataOptions& options = {});

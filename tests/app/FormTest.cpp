@@ -104,26 +104,7 @@ TEST_F(AppForm, StartUpPreparationAndShutdownLogInOrder) {
     const std::vector<std::string> lines = ReadLines(dir.Path() / "Quarzel.log");
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0], "{0:0:0} Quarzel Version: 1.16");
-    const std::vector<std::string> expected = {
-        "Quarzel Version: 1.16",
-        "System Information",
-        "   OS Version: ",
-        "   Processor: ",
-        "   Total Memory: ",
-        "Form Create Method runed.",
-        "Bass init Ok...",
-        "File Folders morfed Ok...",
-        "Nyx Font Loaded Ok...",
-        "Nyx Interface Loaded Ok...",
-        "Prepare for Game run...",
-        "Effects Type Loaded Ok...",
-        "Init Direct Draw Ok...",
-        "Pictures from Folder Load Ok...",
-        "resource List Reinit Surfaces Ok...",
-        "Changed Language Ok...",
-        "Game Started...",
-        "Everage FPS: 0",
-    };
+    const std::vector<std::string>& expected = test::RunLogLines();
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_TRUE(Message(lines[i]).starts_with(expected[i])) << i << ": " << lines[i];
     EXPECT_TRUE(Message(lines[4]).ends_with(" Mb"));
