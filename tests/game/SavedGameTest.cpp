@@ -1,6 +1,7 @@
 #include "game/SavedGame.h"
 
 #include "GameTestSupport.h"
+#include "TempDir.h"
 #include "archive/CUnit.h"
 #include "archive/Error.h"
 #include "archive/Random.h"
@@ -29,21 +30,13 @@ std::string ReadBytes(const fs::path& path) {
 }
 
 struct SavedGameTest : GameFixture, ::testing::Test {
-    SavedGameTest()
-        : Folder(fs::temp_directory_path() /
-                 ("quarzel-saves-" + std::to_string(Random().NextBits() % 1000000000))) {
-        fs::create_directories(Folder);
+    SavedGameTest() {
         Levels = TFileFolder::CreateNew("levels.zxc");
         AddEntry(*Levels, "Level1.xml", LevelText);
         AddEntry(*Levels, "Level2.xml", LevelText);
         AddEntry(*Levels, "Level3.xml", "\r\x01" + std::string(300, 'a'));
         Random().Seed(11);
     }
-    ~SavedGameTest() override {
-        std::error_code ignored;
-        fs::remove_all(Folder, ignored);
-    }
-
     // The file's lines, each decoded.
     std::vector<std::string> Decoded(const fs::path& path) const {
         std::vector<std::string> lines;
@@ -101,7 +94,8 @@ struct SavedGameTest : GameFixture, ::testing::Test {
         Board->DealFishka(); // queued crystals are not saved
     }
 
-    fs::path Folder;
+    TempDir Dir;
+    const fs::path& Folder = Dir.Path();
     std::unique_ptr<TFileFolder> Levels;
 };
 
