@@ -98,6 +98,12 @@ void TNyxForm::MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t 
     }
 }
 
+void TNyxForm::PointerLeft() {
+    for (TNyxInterfaceObject* child : Children) {
+        child->PointerLeft();
+    }
+}
+
 void TNyxForm::MouseMove(TNyxShift shift, int32_t x, int32_t y) {
     if (!Contains(x, y)) {
         return;

@@ -35,6 +35,8 @@ public:
     void MouseMove(TNyxShift shift, int32_t x, int32_t y) override;
     void MouseUp(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
     void MouseWheel(TNyxShift shift, int32_t wheelDelta, TPoint mousePos, bool& handled) override;
+    // Every child forgets the pointer.
+    void PointerLeft() override;
     // The window's picture, then every visible child (hints included).
     void Paint() override;
     // The window's picture, then the visible children that are not hints.

@@ -359,6 +359,11 @@ void TNyxGrid::MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t 
     QueueEvent(TNyxEvent::MouseDown);
 }
 
+void TNyxGrid::PointerLeft() {
+    TNyxFocusedObject::PointerLeft();
+    HoverRow = -1;
+}
+
 void TNyxGrid::MouseMove(TNyxShift, int32_t x, int32_t y) {
     HoverRow = -1;
     if (RowsHeight <= 0 || !Contains(x, y)) {

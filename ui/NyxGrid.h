@@ -60,6 +60,7 @@ public:
     void MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
     void MouseMove(TNyxShift shift, int32_t x, int32_t y) override;
     void MouseWheel(TNyxShift shift, int32_t wheelDelta, TPoint mousePos, bool& handled) override;
+    void PointerLeft() override;
     void Paint() override;
 
     // Scrolls so that row value is shown and selects it; queues the down script. Nothing

@@ -148,6 +148,8 @@ void TNyxInterfaceObject::MouseMove(TNyxShift, int32_t, int32_t) {}
 void TNyxInterfaceObject::MouseUp(TNyxButton, TNyxShift, int32_t, int32_t) {}
 void TNyxInterfaceObject::MouseWheel(TNyxShift, int32_t, TPoint, bool&) {}
 
+void TNyxInterfaceObject::PointerLeft() {}
+
 void TNyxInterfaceObject::Paint() {
     DrawPicture(Picture, ScreenLeft + PictureLeft, ScreenTop + PictureTop, PictureAlpha);
 }
@@ -422,6 +424,10 @@ void TNyxFocusedObject::Assign(const TNyxObject& source) {
         Focused = s->Focused;
         TabOrder = s->TabOrder;
     }
+}
+
+void TNyxFocusedObject::PointerLeft() {
+    Pressed = false;
 }
 
 void TNyxFocusedObject::MouseDown(TNyxButton, TNyxShift, int32_t x, int32_t y) {

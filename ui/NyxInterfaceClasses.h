@@ -78,6 +78,10 @@ public:
     virtual void MouseMove(TNyxShift shift, int32_t x, int32_t y);
     virtual void MouseUp(TNyxButton button, TNyxShift shift, int32_t x, int32_t y);
     virtual void MouseWheel(TNyxShift shift, int32_t wheelDelta, TPoint mousePos, bool& handled);
+    // The pointer left the object's window, or the window stopped being the top one: the
+    // object forgets that it was under the pointer or pressed, so that it is not drawn
+    // highlighted when its window comes back. The base keeps no such state.
+    virtual void PointerLeft();
     // Draws Picture at the screen position plus the picture offsets.
     virtual void Paint();
 
@@ -161,6 +165,7 @@ public:
 
     // A press inside takes the focus from the window's focused control.
     void MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
+    void PointerLeft() override;
     virtual void SetFocused(bool value);
     // While loading only stored; otherwise clamped and moved within the window's tab list.
     void SetTabOrder(int32_t value);

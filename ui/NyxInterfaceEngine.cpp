@@ -313,6 +313,10 @@ void TNyxInterfaceEngine::ShowForm(std::string_view name) {
     if (!form) {
         return;
     }
+    // The window below no longer gets the pointer's moves.
+    if (!forms_.empty()) {
+        forms_.back()->PointerLeft();
+    }
     form->SetVisible(true);
     forms_.push_back(form);
 }
@@ -324,6 +328,7 @@ void TNyxInterfaceEngine::HideTopForm() {
     TNyxForm* top = forms_.back();
     forms_.pop_back();
     top->SetVisible(false);
+    top->PointerLeft();
 }
 
 void TNyxInterfaceEngine::HideForm(std::string_view name) {

@@ -307,19 +307,28 @@ void TNyxLabel::MouseUp(TNyxButton button, TNyxShift, int32_t x, int32_t y) {
     }
 }
 
+void TNyxLabel::PointerLeft() {
+    Over = false;
+    Down = false;
+}
+
 void TNyxLabel::Paint() {
     const std::string* picture = &Picture;
     int32_t offsetX = 0;
     int32_t offsetY = 0;
     int32_t color = Color;
+    if (Over) {
+        color = MouseOverColor;
+        if (!MouseOverPicture.empty()) {
+            picture = &MouseOverPicture;
+        }
+    }
     if (Over && Down) {
-        picture = &MouseDownPicture;
         offsetX = TextDownShiftLeft;
         offsetY = TextDownShiftTop;
-        color = MouseOverColor;
-    } else if (Over) {
-        picture = &MouseOverPicture;
-        color = MouseOverColor;
+        if (!MouseDownPicture.empty()) {
+            picture = &MouseDownPicture;
+        }
     }
     if (!picture->empty()) {
         DrawPicture(*picture, ScreenLeft, ScreenTop, PictureAlpha);

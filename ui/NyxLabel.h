@@ -47,6 +47,10 @@ public:
     void MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
     void MouseMove(TNyxShift shift, int32_t x, int32_t y) override;
     void MouseUp(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
+    void PointerLeft() override;
+    // An empty MouseOverPicture or MouseDownPicture shows the picture of the state below
+    // it (pressed, then pointed at, then Picture), so a label never vanishes under the
+    // pointer for lack of a hover picture.
     void Paint() override;
 
     // Greedy wrap of the caption by pixel width into Lines.

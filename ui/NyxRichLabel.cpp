@@ -448,6 +448,13 @@ void TNyxRichLabel::MouseMove(TNyxShift shift, int32_t x, int32_t y) {
     }
 }
 
+void TNyxRichLabel::PointerLeft() {
+    TNyxLabel::PointerLeft();
+    for (const auto& link : Links) {
+        link->PointerLeft();
+    }
+}
+
 void RegisterInputControlClasses() {
     TNyxClassReg& registry = TNyxClassReg::Global();
     registry.Register<TNyxEdit>();

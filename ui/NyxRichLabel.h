@@ -37,6 +37,7 @@ public:
     // Offered to every link, which tests the point itself.
     void MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
     void MouseMove(TNyxShift shift, int32_t x, int32_t y) override;
+    void PointerLeft() override;
 
     // One record per laid-out word or link piece; OverColor holds the link index (-1 for
     // plain text), Spaces the spaces that followed the word.

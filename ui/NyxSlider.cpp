@@ -275,6 +275,13 @@ void TNyxSlider::MouseMove(TNyxShift shift, int32_t x, int32_t y) {
     SetPosition(RoundEven(static_cast<double>(p) / Step) * Step);
 }
 
+void TNyxSlider::PointerLeft() {
+    OverSlider = false;
+    Dragging = false;
+    upButton_->PointerLeft();
+    downButton_->PointerLeft();
+}
+
 void TNyxSlider::MouseUp(TNyxButton, TNyxShift, int32_t, int32_t) {
     Dragging = false;
     upButton_->Down = false;

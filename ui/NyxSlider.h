@@ -38,6 +38,7 @@ public:
     void MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
     void MouseMove(TNyxShift shift, int32_t x, int32_t y) override;
     void MouseUp(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) override;
+    void PointerLeft() override;
 
     // Clamped to Min..Max; a change queues OnChange and moves a linked grid.
     void SetPosition(int32_t value);

@@ -186,11 +186,22 @@ TEST_F(Label, PaintStates) {
     button.Paint();
     EXPECT_EQ(host->TakeCalls(),
               (std::vector<std::string>{"Draw Down 10 0 9", "ExtDraw TestFont 2 13 4 2 255"}));
-    // No picture: only the text.
+    // Without a pressed picture the pointed-at one stands in, and without that the picture:
+    // a label never vanishes under the pointer.
     engine.SetProperty(button.GetName(), "MouseDownPicture", "");
     button.Paint();
-    EXPECT_EQ(host->TakeCalls(), std::vector<std::string>{"ExtDraw TestFont 2 13 4 2 255"});
-    EXPECT_EQ(button.GetPictures(), "Up\r\nOver");
+    EXPECT_EQ(host->TakeCalls(),
+              (std::vector<std::string>{"Draw Over 10 0 9", "ExtDraw TestFont 2 13 4 2 255"}));
+    engine.SetProperty(button.GetName(), "MouseOverPicture", "");
+    button.Paint();
+    EXPECT_EQ(host->TakeCalls(),
+              (std::vector<std::string>{"Draw Up 10 0 9", "ExtDraw TestFont 2 13 4 2 255"}));
+    EXPECT_EQ(button.GetPictures(), "Up");
+    // A window that stops being the top one makes its controls forget the pointer.
+    button.PointerLeft();
+    button.Paint();
+    EXPECT_EQ(host->TakeCalls(),
+              (std::vector<std::string>{"Draw Up 10 0 9", "ExtDraw TestFont 2 10 0 1 255"}));
 }
 
 TEST_F(Label, CheckBox) {
