@@ -4,6 +4,22 @@
 
 namespace qz {
 
+namespace {
+
+TShiftState ButtonState(TMouseButton button) {
+    switch (button) {
+    case TMouseButton::mbLeft:
+        return ssLeft;
+    case TMouseButton::mbRight:
+        return ssRight;
+    case TMouseButton::mbMiddle:
+        return ssMiddle;
+    }
+    return 0;
+}
+
+} // namespace
+
 TInputEvent TInputEvent::MouseMove(int32_t x, int32_t y, TShiftState shift) {
     TInputEvent e;
     e.Kind = TInputKind::MouseMove;
@@ -15,6 +31,7 @@ TInputEvent TInputEvent::MouseMove(int32_t x, int32_t y, TShiftState shift) {
 
 TInputEvent TInputEvent::MouseDown(TMouseButton button, int32_t x, int32_t y, TShiftState shift,
                                    bool doubleClick) {
+    shift |= ButtonState(button);
     TInputEvent e = MouseMove(x, y, doubleClick ? shift | ssDouble : shift);
     e.Kind = TInputKind::MouseDown;
     e.Button = button;
@@ -23,7 +40,7 @@ TInputEvent TInputEvent::MouseDown(TMouseButton button, int32_t x, int32_t y, TS
 }
 
 TInputEvent TInputEvent::MouseUp(TMouseButton button, int32_t x, int32_t y, TShiftState shift) {
-    TInputEvent e = MouseMove(x, y, shift);
+    TInputEvent e = MouseMove(x, y, shift & ~ButtonState(button));
     e.Kind = TInputKind::MouseUp;
     e.Button = button;
     return e;

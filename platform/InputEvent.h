@@ -49,6 +49,8 @@ struct TInputEvent {
     std::string Text;
 
     static TInputEvent MouseMove(int32_t x, int32_t y, TShiftState shift = 0);
+    // A press carries its own button in Shift and a release no longer does, however the
+    // source read the buttons (a quick click's press may be read after its release).
     static TInputEvent MouseDown(TMouseButton button, int32_t x, int32_t y, TShiftState shift = 0,
                                  bool doubleClick = false);
     static TInputEvent MouseUp(TMouseButton button, int32_t x, int32_t y, TShiftState shift = 0);

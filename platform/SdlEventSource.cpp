@@ -82,6 +82,7 @@ void TSdlEventSource::Translate(const SDL_Event& event, std::deque<TInputEvent>&
     case SDL_MOUSEMOTION: {
         const TPointerHit hit = map(event.motion.x, event.motion.y);
         pointer_ = hit.Point;
+        buttons_ = event.motion.state;
         out.push_back(TInputEvent::MouseMove(hit.Point.X, hit.Point.Y,
                                              ShiftStateFromSdl(keymod, event.motion.state)));
         break;
@@ -98,7 +99,9 @@ void TSdlEventSource::Translate(const SDL_Event& event, std::deque<TInputEvent>&
             break; // a press on a bar is not a press on the picture
         }
         pointer_ = hit.Point;
-        const TShiftState shift = ShiftStateFromSdl(keymod, SDL_GetMouseState(nullptr, nullptr));
+        const uint32_t mask = SDL_BUTTON(event.button.button);
+        buttons_ = down ? buttons_ | mask : buttons_ & ~mask;
+        const TShiftState shift = ShiftStateFromSdl(keymod, buttons_);
         if (down) {
             // Every second press of a series counts as a double click, as on the desktop.
             const bool dbl = event.button.clicks >= 2 && event.button.clicks % 2 == 0;
@@ -114,9 +117,8 @@ void TSdlEventSource::Translate(const SDL_Event& event, std::deque<TInputEvent>&
             notches = -notches;
         }
         if (notches != 0) {
-            out.push_back(TInputEvent::MouseWheel(
-                notches * WheelDeltaPerNotch, pointer_.X, pointer_.Y,
-                ShiftStateFromSdl(keymod, SDL_GetMouseState(nullptr, nullptr))));
+            out.push_back(TInputEvent::MouseWheel(notches * WheelDeltaPerNotch, pointer_.X,
+                                                  pointer_.Y, ShiftStateFromSdl(keymod, buttons_)));
         }
         break;
     }
@@ -126,8 +128,7 @@ void TSdlEventSource::Translate(const SDL_Event& event, std::deque<TInputEvent>&
         if (vk == 0) {
             break;
         }
-        const TShiftState shift =
-            ShiftStateFromSdl(event.key.keysym.mod, SDL_GetMouseState(nullptr, nullptr));
+        const TShiftState shift = ShiftStateFromSdl(event.key.keysym.mod, buttons_);
         if (event.type == SDL_KEYUP) {
             out.push_back(TInputEvent::KeyUp(vk, shift));
             break;

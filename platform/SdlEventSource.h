@@ -35,6 +35,9 @@ private:
     TSdlDisplay* display_;
     std::deque<TInputEvent> pending_;
     TPoint pointer_; // last pointer position in the picture, for wheel events
+    // The buttons held as this source's own events tell it: the mouse state read when a
+    // queued event is translated may already be that of a later release.
+    uint32_t buttons_ = 0;
 };
 
 } // namespace qz
