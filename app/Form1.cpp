@@ -9,6 +9,7 @@
 #include "archive/Random.h"
 #include "audio/AudioDevice.h"
 #include "audio/Music.h"
+#include "fonts/NyxFont.h"
 #include "fonts/NyxFontEngine.h"
 #include "fx/NyxFXParticles.h"
 #include "fx/NyxPiecewiseFunc.h"
@@ -16,6 +17,7 @@
 #include "gfx/JpegPNG.h"
 #include "gfx/PNGMorf.h"
 #include "gfx/ResourceList.h"
+#include "objects/NyxStrings.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/InputEvent.h"
@@ -507,6 +509,10 @@ void TForm1::ComposeFrame() {
     }
     DrawCursor();
     ++FrameCounter;
+    if (FrameRateShown && FontEngine && FontEngine->Count() > 0)
+        if (const auto* font = dynamic_cast<const TNyxFont*>(FontEngine->Object(0)))
+            font->DrawText(1, 10, 0xFFFFFF, 255,
+                           Utf8ToUtf16("FPS: " + FormatGeneral(LastFrameRate, 2) + " "));
 }
 
 void TForm1::DrawCursor() {
@@ -545,10 +551,14 @@ void TForm1::PrepareBackground() {
     if (!Screen)
         return;
     const int32_t state = Game.GameState;
-    if (state == gsGamePlay || state == gsGameOver || state == gsBetweenLevels ||
-        state == gsGameMenu)
-        Screen->PrepareBackground(*Board, Options.TurnOffHint != 0, state != gsGamePlay,
-                                  static_cast<int32_t>(Now()));
+    const bool hints = Options.TurnOffHint != 0;
+    const auto now = static_cast<int32_t>(Now());
+    if (state == gsGamePlay)
+        Screen->PrepareBackground(*Board, hints, TStillBoard::None, now);
+    else if (state == gsBetweenLevels)
+        Screen->PrepareBackground(*Board, hints, TStillBoard::Pieces, now);
+    else if (state == gsGameOver || state == gsGameMenu)
+        Screen->PrepareBackground(*Board, hints, TStillBoard::PiecesAndQueue, now);
 }
 
 bool TForm1::SaveScreenshot(const std::string& fileName) const {
@@ -702,6 +712,7 @@ void TForm1::GetScreenSize(int32_t& width, int32_t& height) {
 }
 
 void TForm1::PlaySound(const std::string& name) {
+    ++PlayedSounds[name];
     if (MusicList)
         MusicList->Play(name, Options.MusicVolume, Options.SoundVolume, 0);
 }

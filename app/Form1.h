@@ -20,6 +20,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,6 +139,9 @@ public:
     void PreparePieces();
     // Seeds the random generator at start-up instead of the clock (repeatable runs).
     std::optional<uint64_t> FixedSeed;
+    // The level file named on the command line; a new game starts with it in debug mode.
+    std::string CommandLineLevel;
+    bool DebugKeys() const { return Options.DebugMode == DebugAccessValue; }
 
     TGameLog Log;
     TOptions Options;
@@ -188,10 +192,16 @@ public:
     bool SpaceReleased = true;
     bool OverBoard = false;
     uint8_t HeldAlpha = 255;
+    bool FrameRateShown = false; // the debug overlay
+    // How often each sound was asked for, for the input scripts' expectations.
+    std::map<std::string, int32_t, std::less<>> PlayedSounds;
+    uint32_t LastPointerMove = 0;       // the tick of the last pointer movement
     uint32_t MovePauseTick = 0;         // when the game menu paused the move timers
     THighScores RealTimeScores;         // "HighScoresRTP.dat"
     THighScores TurnBasedScores;        // "HighScoresTBP.dat"
     std::vector<std::string> LogoLinks; // by logo index; empty: no link
+    // The logos' pictures as loaded from the program folder: picture name, file.
+    std::vector<std::pair<std::string, std::filesystem::path>> LogoPictures;
 
 private:
     void ConvertArchives();
@@ -216,12 +226,19 @@ private:
     bool HandleGameInput(const TInputEvent& event);
     void NewGame();
     bool LoadLevelNumber(int32_t number);
+    // The first level of a new game: level 1, or in debug mode the command line's level,
+    // an entry of the levels archive or else a file on disk.
+    bool LoadFirstLevel();
+    // The debug keys; true when the key is not to be passed on.
+    bool HandleDebugKey(const TInputEvent& event);
     void SetLevelCaptions();
     void PauseMoveTimers();
     void ResumeMoveTimers();
     void LevelEndCheck(uint32_t now);
     void PlayTitleMusic(int32_t order);
     void ShowPutsLeftCaption();
+    // The level map's labels of levels 1 .. reached are shown, the others hidden.
+    void ShowReachedLevels(int32_t reached);
 
     // The title menus' handlers and what they share (Form1Menus.cpp).
     void RegisterMenuHandlers();
@@ -229,6 +246,9 @@ private:
     void OptionsOk();
     void SwitchWindowMode();
     void ReinitialiseDisplay();
+    // The pictures the surface engine cannot rebuild from its archives by itself: the
+    // composed crystals and bonuses, the logos from their files, the intro's alpha planes.
+    void ReloadGeneratedPictures();
     void ReadLanguage();
     void BuildLanguageList();
     void ApplyLanguage();

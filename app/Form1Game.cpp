@@ -3,6 +3,7 @@
 // states.
 
 #include "app/Form1.h"
+#include "archive/Error.h"
 #include "archive/FileFolder.h"
 #include "archive/KeyCodes.h"
 #include "audio/Music.h"
@@ -31,6 +32,8 @@ std::string LevelFile(int32_t number) {
 
 void TForm1::RegisterGameHandlers() {
     RegisterHandler("WStartGame_BPlay_MouseUp", [this] { NewGame(); });
+    // Published for descriptions that want a button to do nothing but its own script.
+    RegisterHandler("YesMouseUp", [] {});
     RegisterHandler("WGame_BMenu_MouseUp", [this] {
         PauseMoveTimers();
         Game.GameState = gsGameMenu;
@@ -72,6 +75,10 @@ void TForm1::RegisterGameHandlers() {
         Interface->SetProperty("WBetweenLevel_TLevel" + std::to_string(Game.LevelNumber), "Visible",
                                "true");
         Game.LevelNumber -= 1;
+        // The level map stands between levels now, as after an abandoned level: a game saved
+        // there replays the lost level instead of holding its lost board.
+        Game.GameState = gsBetweenLevels;
+        PrepareBackground();
         PlayTitleMusic(BridgeOrder);
     });
     RegisterHandler("WLevelComplete_BOk_MouseUp", [this] {
@@ -87,6 +94,8 @@ void TForm1::RegisterGameHandlers() {
         Game.GameState = gsGameFinished;
         Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
                                std::to_string(Game.Score));
+        // The button's script opened the level map first; the finished game stands alone.
+        Interface->CloseAllWindows();
         Interface->ShowWindow("WGameFinished");
         const char* visible = Game.Mode == gmNoLose ? "false" : "true";
         for (const char* control : {"WGameFinished_LYourScoreCount", "WGameFinished_LYourScore",
@@ -140,10 +149,13 @@ void TForm1::RegisterGameHandlers() {
             RemovePointingEffect();
             StartPointingEffect(NextLevelPlace);
         }
+        // Labels lit by an earlier game go out; the loaded game's own are lit.
+        ShowReachedLevels(Game.GameState == gsGamePlay ? Game.LevelNumber : Game.LevelNumber + 1);
         PrepareBackground();
         Game.BossHint = false;
         Game.Rescue = false;
         Game.DisappearHint = false;
+        Board->DeadEndCheck();
     });
     RegisterHandler("WBetweenLevel_BNextLevel_MouseUp", [this] {
         Game.LevelNumber += 1;
@@ -174,6 +186,37 @@ bool TForm1::LoadLevelNumber(int32_t number) {
         return false;
     bool loaded = false;
     Guarded([&] { loaded = LoadLevel(*Board, *LevelArchive, LevelFile(number), true); });
+    // The first crystal in hand stands at the pointer, not in the corner until it moves.
+    if (loaded)
+        Board->MovePointer(Game.PointerX, Game.PointerY);
+    return loaded;
+}
+
+bool TForm1::LoadFirstLevel() {
+    if (!DebugKeys() || CommandLineLevel.empty())
+        return LoadLevelNumber(1);
+    if (!LevelArchive)
+        return false;
+    bool loaded = false;
+    Guarded([&] {
+        if (LevelArchive->IndexOf(CommandLineLevel) >= 0) {
+            loaded = LoadLevel(*Board, *LevelArchive, CommandLineLevel, true);
+            return;
+        }
+        // A level designer tries a file on disk without packing it into the archive.
+        const std::filesystem::path file(CommandLineLevel);
+        if (!std::filesystem::is_regular_file(file))
+            throw Error("Can not find the level " + CommandLineLevel +
+                        " in the levels archive or on disk");
+        TMemoryStream bytes;
+        bytes.LoadFromFile(file.string());
+        const std::string name = file.filename().string();
+        std::unique_ptr<TFileFolder> single = TFileFolder::CreateNew(name);
+        single->AddFile(name, 0, bytes);
+        loaded = LoadLevel(*Board, *single, name, true);
+    });
+    if (loaded)
+        Board->MovePointer(Game.PointerX, Game.PointerY);
     return loaded;
 }
 
@@ -185,7 +228,7 @@ void TForm1::NewGame() {
     Game.LevelNumber = 1;
     Game.Score = 0;
     Game.PrevScore = 0;
-    if (!LoadLevelNumber(1))
+    if (!LoadFirstLevel())
         return;
     Game.GameState = gsGamePlay;
     PrepareBackground();
@@ -195,7 +238,7 @@ void TForm1::NewGame() {
     Interface->SetProperty("WGame_LShuffleCount", "Caption", "3");
     Interface->SetProperty("WGame_LLevelCount", "Caption", "1");
     Interface->SetProperty("WGame_LScoreCount", "Caption", std::to_string(Game.Score));
-    Interface->SetProperty("WBetweenLevel_TLevel1", "Visible", "true");
+    ShowReachedLevels(1);
     Interface->SetProperty("WGame_PBDead", "Position", "0");
     const bool strategy = Game.Mode == gmStrategy;
     Interface->SetProperty("WGame_PBDead", "BarPicture",
@@ -209,6 +252,15 @@ void TForm1::NewGame() {
     Game.DisappearHint = true;
     Interface->ShowHint("WGame_HPutFishka", std::nullopt);
     RemovePointingEffect();
+}
+
+void TForm1::ShowReachedLevels(int32_t reached) {
+    for (int32_t n = 1;; ++n) {
+        const std::string label = "WBetweenLevel_TLevel" + std::to_string(n);
+        if (!Interface->GetProperty(label, "Visible"))
+            return;
+        Interface->SetProperty(label, "Visible", n <= reached ? "true" : "false");
+    }
 }
 
 void TForm1::ShowPutsLeftCaption() {
@@ -323,6 +375,41 @@ void TForm1::ComposeBoardState() {
     Interface->DrawHints();
 }
 
+bool TForm1::HandleDebugKey(const TInputEvent& event) {
+    constexpr uint16_t vkB = 'B';
+    const bool board = Board->HasLayer();
+    switch (event.Key) {
+    case vkB:
+        if (Level.Bosses.empty())
+            return false;
+        Board->KillBoss(0);
+        return true;
+    case vkUp:
+        Game.ViewY += 1;
+        return false;
+    case vkDown:
+        Game.ViewY -= 1;
+        return false;
+    case vkF1 + 8:
+        FrameRateShown = !FrameRateShown;
+        return false;
+    case vkF1 + 7:
+        // Only a level in play can be skipped.
+        if (!board || Game.GameState != gsGamePlay)
+            return false;
+        if (event.Shift & ssCtrl) {
+            Board->NextLayer();
+            if (!Level.LevelDone)
+                Board->FollowBottom();
+        } else {
+            Board->FinishLevel();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool TForm1::HandleGameInput(const TInputEvent& event) {
     const bool playing = Game.GameState == gsGamePlay;
     const bool hand = playing && Board->HasLayer() && Game.InHand >= 0;
@@ -331,6 +418,7 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
         const THeldAlpha held = HeldPieceAlpha(event.X, event.Y);
         OverBoard = held.OverBoard;
         HeldAlpha = held.Alpha;
+        LastPointerMove = Now();
         Interface->HandleInput(event);
         if (hand) {
             Board->MovePointer(event.X, event.Y);
@@ -378,6 +466,8 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
             SpaceReleased = true;
         return false;
     case TInputKind::KeyDown:
+        if (DebugKeys() && HandleDebugKey(event))
+            return true;
         if (event.Key == vkReturn && (event.Shift & ssAlt)) {
             if (playing)
                 PauseMoveTimers();

@@ -9,6 +9,7 @@
 #include "archive/Helpers.h"
 #include "audio/Music.h"
 #include "fx/NyxFXParticles.h"
+#include "game/PieceGraphics.h"
 #include "platform/Launcher.h"
 #include "platform/SafeFile.h"
 #include "platform/SettingsStore.h"
@@ -225,8 +226,25 @@ void TForm1::ReinitialiseDisplay() {
     SurfEngine->ReloadSurfaces(GameArchive.get(), LevelArchive.get(),
                                bar + " " + frame + " NyxUnicode.png", 800, 600);
     SurfEngine->OnProgress = nullptr;
+    ReloadGeneratedPictures();
     PrepareBackground();
     ComposeFrame();
+}
+
+void TForm1::ReloadGeneratedPictures() {
+    if (PiecesPrepared && LevelArchive && GameArchive)
+        Guarded([&] { ReloadPieceGraphics(Defs, *LevelArchive, *GameArchive, *SurfEngine); });
+    for (const auto& [name, file] : LogoPictures) {
+        std::error_code error;
+        if (SurfEngine->FindSurface(name) || !std::filesystem::is_regular_file(file, error))
+            continue;
+        if (LowerCase(name).ends_with("png"))
+            SurfEngine->LoadPNGFromFile(name, file.string());
+        else
+            SurfEngine->LoadJPEGFromFile(name, file.string());
+    }
+    SurfEngine->AddAlphaPlane("Title.jpg", 255);
+    SurfEngine->AddAlphaPlane("TitleSketch.jpg", 255);
 }
 
 void TForm1::BuildLanguageList() {
@@ -343,6 +361,7 @@ void TForm1::GameFinishedOk() {
 
 void TForm1::LoadLogos() {
     LogoLinks.clear();
+    LogoPictures.clear();
     const std::filesystem::path path = ProgramPath("AddLogo.xml");
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
@@ -355,11 +374,12 @@ void TForm1::LoadLogos() {
     const auto loadPicture = [&](const std::string& name) {
         if (name.empty() || SurfEngine->FindSurface(name))
             return;
-        const std::string file = ProgramPath(name).string();
+        const std::filesystem::path file = ProgramPath(name);
         if (LowerCase(name).ends_with("png"))
-            SurfEngine->LoadPNGFromFile(name, file);
+            SurfEngine->LoadPNGFromFile(name, file.string());
         else
-            SurfEngine->LoadJPEGFromFile(name, file);
+            SurfEngine->LoadJPEGFromFile(name, file.string());
+        LogoPictures.emplace_back(name, file);
     };
     for (size_t i = 0; i < top.TagCount(); ++i) {
         LogoLinks.emplace_back();

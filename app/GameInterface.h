@@ -74,7 +74,9 @@ public:
     virtual std::string GridSelectedText(std::string_view grid) const = 0;
     // The control whose script is running (the one that called a handler), empty when none.
     virtual std::string SenderName() const = 0;
-    // Shows a hint of the top window, next to the point when one is given.
+    // Shows a hint of the top window, next to the point when one is given. A window shows
+    // one hint at a time: a new one replaces the one shown once that has stood a few
+    // seconds, and waits for that until then.
     virtual void ShowHint(std::string_view hint, std::optional<TPoint> at) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "ui/NyxForm.h"
 #include "ui/NyxGrid.h"
+#include "ui/NyxHint.h"
 #include "ui/NyxInterfaceEngine.h"
 
 namespace qz {
@@ -24,11 +25,13 @@ void TNyxGameInterface::SetHost(std::shared_ptr<INyxGraphic> host, TNyxFontEngin
 }
 
 void TNyxGameInterface::LoadFromStream(const TMemoryStream& stream) {
+    pendingHint_.reset();
     engine_->ClearInterface();
     engine_->LoadFromStream(stream);
 }
 
 void TNyxGameInterface::Clear() {
+    pendingHint_.reset();
     engine_->ClearInterface();
 }
 
@@ -68,6 +71,14 @@ void TNyxGameInterface::DrawWindows(bool withHints) {
 }
 
 void TNyxGameInterface::DrawHints() {
+    if (pendingHint_) {
+        const TNyxHint* shown = ShownHintBeside(pendingHint_->Name);
+        if (!shown || engine_->Ticks() - shown->ShowStart >= HintReadingTime) {
+            const TPendingHint next = *pendingHint_;
+            pendingHint_.reset();
+            ShowHint(next.Name, next.At);
+        }
+    }
     engine_->PaintHints();
 }
 
@@ -197,7 +208,28 @@ std::string TNyxGameInterface::SenderName() const {
     return sender ? sender->GetName() : std::string();
 }
 
+TNyxHint* TNyxGameInterface::ShownHintBeside(std::string_view hint) const {
+    const auto* wanted = dynamic_cast<const TNyxInterfaceObject*>(engine_->FindObject(hint));
+    TNyxForm* window = wanted ? wanted->ParentForm() : nullptr;
+    if (!window)
+        return nullptr;
+    for (TNyxInterfaceObject* child : window->Children)
+        if (auto* shown = dynamic_cast<TNyxHint*>(child);
+            shown && child != wanted && child->Visible)
+            return shown;
+    return nullptr;
+}
+
 void TNyxGameInterface::ShowHint(std::string_view hint, std::optional<TPoint> at) {
+    // One hint at a time. A new one replaces the one shown, once that one has stood long
+    // enough to be read; until then it waits.
+    TNyxHint* shown = ShownHintBeside(hint);
+    if (shown && engine_->Ticks() - shown->ShowStart < HintReadingTime) {
+        pendingHint_ = TPendingHint{std::string(hint), at};
+        return;
+    }
+    if (shown)
+        shown->Visible = false;
     if (at)
         engine_->ShowHintAt(hint, at->X, at->Y);
     else

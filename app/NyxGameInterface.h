@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace qz {
 
 class IClipboard;
+class TNyxHint;
 class TNyxInterfaceEngine;
 
 class TNyxGameInterface final : public IGameInterface {
@@ -56,10 +58,20 @@ public:
 
     TNyxInterfaceEngine& Engine() { return *engine_; }
 
+    // How long a hint stands before another one may replace it.
+    static constexpr uint32_t HintReadingTime = 3000;
+
 private:
+    struct TPendingHint {
+        std::string Name;
+        std::optional<TPoint> At;
+    };
     bool OverTopWindowControl(int32_t x, int32_t y) const;
+    // A visible hint of the same window as hint, other than it.
+    TNyxHint* ShownHintBeside(std::string_view hint) const;
 
     std::unique_ptr<TNyxInterfaceEngine> engine_;
+    std::optional<TPendingHint> pendingHint_; // the hint that waits for the shown one
 };
 
 } // namespace qz

@@ -8,6 +8,9 @@
 
 namespace qz {
 
+// The DebugMode value that turns on the debug keys and the level file of the command line.
+inline constexpr int32_t DebugAccessValue = 731;
+
 struct TOptions {
     int32_t ScreenWidth = 800;
     int32_t ScreenHeight = 600;

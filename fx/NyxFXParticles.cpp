@@ -360,9 +360,8 @@ bool TNyxParticleSystem::Initialize() {
     }
     if (InitParticles > 0) {
         const int64_t interval = InitIntervalDivided ? DividedInterval() : InitInterval;
-        // The maximum holds for the initial particles too.
-        const int64_t room = static_cast<int64_t>(MaxParticles) - ParticleCount();
-        Throw(std::min<int64_t>(InitParticles, room), interval != 0, interval);
+        // Every initial particle is thrown; the maximum only holds back later throws.
+        Throw(InitParticles, interval != 0, interval);
     }
     return true;
 }

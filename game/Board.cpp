@@ -195,7 +195,6 @@ bool TBoard::PlayerPut() {
         return false;
     }
     if (!PutFishka(Game.InHand, TPutMode::Player)) {
-        Play("9_wrong_place.ogg");
         return false;
     }
     if (!Level.PutFishkaSound.empty()) {
@@ -211,6 +210,7 @@ bool TBoard::PlayerPut() {
         if (!Level.LevelDone) {
             FollowBottom();
         }
+        DeadEndCheck();
         return true;
     }
     BuildContour();
@@ -224,6 +224,7 @@ bool TBoard::PlayerPut() {
         DangerCheck();
     } else if (Game.Mode == gmStrategy) {
         TurnBasedPut();
+        DeadEndCheck();
     }
     return true;
 }
@@ -264,14 +265,18 @@ TPoint TBoard::HandPositionFor(int32_t type, int32_t frag) const {
     return {x + 11 - Game.ViewX, 593 + Game.ViewY - TypeSize(type).Height - y + shape.MaxY};
 }
 
+TPoint TBoard::PointerFor(int32_t type, int32_t frag) const {
+    const TPoint at = HandPositionFor(type, frag);
+    const TPoint centre = ShapeCentre(Defs.ShapeOf(type));
+    return {at.X + centre.X, at.Y + centre.Y};
+}
+
 void TBoard::AimHand(int32_t frag) {
     if (!HasLayer() || Game.InHand < 0) {
         return;
     }
-    const int32_t type = Fishka(Game.InHand).FType;
-    const TPoint at = HandPositionFor(type, frag);
-    const TPoint centre = ShapeCentre(Defs.ShapeOf(type));
-    MovePointer(at.X + centre.X, at.Y + centre.Y);
+    const TPoint pointer = PointerFor(Fishka(Game.InHand).FType, frag);
+    MovePointer(pointer.X, pointer.Y);
 }
 
 void TBoard::MovePointer(int32_t x, int32_t y) {
@@ -586,6 +591,88 @@ void TBoard::TurnBasedPut() {
     SetProperty("WGame_LPutsLeftCount", "Caption", std::to_string(Level.PutLeft));
 }
 
+void TBoard::AnimatePictures(int32_t t) {
+    for (TLevelPicture& picture : Level.Pictures) {
+        const auto count = static_cast<int32_t>(picture.Images.size());
+        if (count < 2 || t < picture.NextChange) {
+            continue;
+        }
+        picture.Counter = picture.Counter + 1 < count ? picture.Counter + 1 : 0;
+        const size_t shown = static_cast<size_t>(picture.Counter);
+        const int32_t stay = shown < picture.Times.size() ? std::max(picture.Times[shown], 1) : 1;
+        // After a long time away (a fresh level, a pause) the animation picks up from now.
+        int64_t next = int64_t(picture.NextChange) + stay;
+        if (next <= t) {
+            next = int64_t(t) + stay;
+        }
+        picture.NextChange = static_cast<int32_t>(std::min<int64_t>(next, INT32_MAX));
+    }
+}
+
+bool TBoard::HasPlace(int32_t index) {
+    if (!HasLayer() || Layer().Frags.empty()) {
+        return false;
+    }
+    int32_t lowRow = BoardRowCount;
+    int32_t highRow = 0;
+    for (const int32_t f : Layer().Frags) {
+        lowRow = std::min(lowRow, f / FragsPerRow);
+        highRow = std::max(highRow, f / FragsPerRow);
+    }
+    // A crystal that touches the structure covers a row at most two away from it.
+    lowRow = std::max(0, lowRow - 3);
+    highRow = std::min(BoardRowCount - 1, highRow + 3);
+    TFishka& fishka = Fishka(index);
+    const TFishka saved = fishka;
+    bool found = false;
+    for (const int32_t type : Defs.RotationsOf(saved.FType)) {
+        const TFishkaShape& shape = Defs.ShapeOf(type);
+        if (shape.Fishes.empty()) {
+            continue;
+        }
+        const int32_t kind = shape.Fishes.front().Type;
+        for (int32_t row = lowRow; row <= highRow && !found; ++row) {
+            for (int32_t cell = 0; cell < FragsPerRow / 4 && !found; ++cell) {
+                const TPoint at = HandPositionFor(type, (row * 10 + cell) * 4 + kind);
+                fishka.FType = type;
+                fishka.x = at.X;
+                fishka.y = at.Y;
+                const TFit fit = CanPut(fishka);
+                if (!fit.Fits) {
+                    continue;
+                }
+                fishka.x = fit.Position.X;
+                fishka.y = fit.Position.Y;
+                for (size_t i = 0; i < Layer().Fishkas.size() && !found; ++i) {
+                    found = static_cast<int32_t>(i) != index &&
+                            Layer().Fishkas[i].State == fsOnBoard &&
+                            Touches(index, static_cast<int32_t>(i));
+                }
+            }
+        }
+        if (found) {
+            break;
+        }
+    }
+    fishka.FType = saved.FType;
+    fishka.x = saved.x;
+    fishka.y = saved.y;
+    return found;
+}
+
+void TBoard::DeadEndCheck() {
+    if (Game.Mode != gmStrategy || Game.GameState != gsGamePlay || Level.LevelDone || !HasLayer() ||
+        Game.Shuffles > 0 || !Game.UndoList.empty() || Game.Queue.empty()) {
+        return;
+    }
+    for (const int32_t index : Game.Queue) {
+        if (HasPlace(index)) {
+            return;
+        }
+    }
+    GameOver();
+}
+
 void TBoard::UpdateHover() {
     Level.HoverFrags.clear();
     if (HasLayer() && Game.InHand >= 0) {
@@ -654,6 +741,7 @@ void TBoard::FrameTick(int32_t t) {
     FishkaTick(t);
     ViewTick(t);
     BoardTick(t);
+    AnimatePictures(t);
     BossHintCheck();
 }
 

@@ -66,12 +66,15 @@ public:
     // Placing (board and hand).
     TFit CanPut(const TFishka& fishka) const;
     bool PutFishka(int32_t index, TPutMode mode);
-    // The player's put of the crystal in hand with everything that follows it; a failed
-    // put plays "9_wrong_place.ogg" (the input handler calls it over the playing field).
+    // The player's put of the crystal in hand with everything that follows it. A failed put
+    // changes nothing and plays nothing: the input handler sounds it over the board only.
     bool PlayerPut();
     void FollowPointer(TFishka& fishka) const;
     // The window position at which a crystal of type snaps with its first fish on frag.
     TPoint HandPositionFor(int32_t type, int32_t frag) const;
+    // The pointer position at which a crystal of type in hand snaps with its first fish on
+    // frag.
+    TPoint PointerFor(int32_t type, int32_t frag) const;
     // Moves the pointer so that the crystal in hand would snap with its first fish on frag.
     void AimHand(int32_t frag);
     void MovePointer(int32_t x, int32_t y);
@@ -85,11 +88,23 @@ public:
     void BoardTick(int32_t t);
     void ViewTick(int32_t t);
     void TurnBasedPut();
+    // Whether some turn of the crystal fits somewhere near the structure and touches a
+    // crystal on the board; the crystal is left as it was.
+    bool HasPlace(int32_t index);
+    // Strategy play has no clock: when no crystal of the hand and the queue has a place, and
+    // neither a shuffle nor an undo is left to change that, the level can never go on and is
+    // lost.
+    void DeadEndCheck();
     void UpdateHover();
     void BuildContour();
     // The frame's rule updates in the frame loop's order: timers of hit and falling
     // crystals, the view movement, the dead line.
     void FrameTick(int32_t t);
+    // Steps each level picture of several images on to the next whenever its time has come,
+    // each image standing for its own t milliseconds.
+    void AnimatePictures(int32_t t);
+    // The debug key's end of a level: the board clears and the level is won in a second.
+    void FinishLevel();
 
     // Groups, removal and scoring.
     TPoints FishkaPoints(const TFishka& fishka, size_t fish) const;
@@ -103,6 +118,9 @@ public:
     void FishkaTick(int32_t t);
     void DeleteFishka(int32_t index);
     void NextLayer();
+    // Every crystal left breaks away, outlined, from t on (bosses die with theirs); the
+    // level's music stops for the end-of-level sound.
+    void ClearBoard(int32_t t);
     void OutlineEffect(const TIntegers& crystals, int32_t startTick,
                        const std::string& effect = "contour.xml");
     // True when the layer's main crystal carries a main boss to anchor the structure.

@@ -149,7 +149,8 @@ void TBoard::BossHintCheck() {
         const int32_t left = boss.x - Game.ViewX + 11;
         const int32_t top = 593 + Game.ViewY - boss.y;
         if (left >= 30 && top >= 30 && left + type.Width <= 770 && top + type.Height <= 570) {
-            Services.Controls.ShowHint("WGame_HBoss", TPoint{300, 100});
+            // Shown where the interface puts its hints, clear of the counters and the board.
+            Services.Controls.ShowHint("WGame_HBoss", std::nullopt);
             Game.BossHint = false;
             return;
         }

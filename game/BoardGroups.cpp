@@ -396,7 +396,20 @@ void TBoard::NextLayer() {
     }
     Level.LevelDone = true;
     Level.LevelEndTime = now + 3000;
-    const int32_t t = now + 1000;
+    ClearBoard(now + 1000);
+}
+
+void TBoard::FinishLevel() {
+    if (!HasLayer() || Level.LevelDone) {
+        return;
+    }
+    const int32_t now = Now();
+    Level.LevelDone = true;
+    Level.LevelEndTime = now + 1000;
+    ClearBoard(now);
+}
+
+void TBoard::ClearBoard(int32_t t) {
     TIntegers left;
     for (size_t i = 0; i < Layer().Fishkas.size(); ++i) {
         if (Layer().Fishkas[i].State == fsOnBoard) {

@@ -130,6 +130,7 @@ bool TBoard::Shuffle() {
     Game.Shuffles -= 1;
     SetProperty("WGame_LShuffleCount", "Caption", std::to_string(Game.Shuffles));
     UpdateHover();
+    DeadEndCheck();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "game/GameData.h"
 #include "game/GameHost.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qz {
@@ -110,6 +111,19 @@ int32_t TDefinitions::FindType(int32_t shape, int32_t color) const {
         }
     }
     return -1;
+}
+
+TIntegers TDefinitions::RotationsOf(int32_t type) const {
+    TIntegers rotations{type};
+    while (rotations.size() < FishkaTypes.size()) {
+        const int32_t next =
+            FindTypeByName(FishkaTypes[static_cast<size_t>(rotations.back())].NextRotateName);
+        if (next < 0 || std::find(rotations.begin(), rotations.end(), next) != rotations.end()) {
+            break;
+        }
+        rotations.push_back(next);
+    }
+    return rotations;
 }
 
 int32_t TDefinitions::FindTypeByName(std::string_view name) const {

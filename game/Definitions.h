@@ -102,6 +102,8 @@ struct TDefinitions {
     int32_t FindType(int32_t shape, int32_t color) const;
     // The first type whose Name equals name, or -1.
     int32_t FindTypeByName(std::string_view name) const;
+    // The type and the types that turning it on gives, each once, in turning order.
+    TIntegers RotationsOf(int32_t type) const;
 };
 
 // A number as the definition and level files write it: leading blanks, one sign, a "$" or

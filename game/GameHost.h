@@ -78,6 +78,25 @@ public:
     virtual std::optional<TPictureSize> Find(std::string_view name) = 0;
 };
 
+// Controls, sounds and effects that go nowhere, for the rules run without a screen (the
+// data tools, a bot's trial puts). The music is remembered, so that a level starts its own
+// once.
+class TQuietServices final : public IGameControls, public IGameSounds, public IGameEffects {
+public:
+    void SetProperty(std::string_view, std::string_view, std::string_view) override {}
+    void ShowHint(std::string_view, std::optional<TPoint>) override {}
+    void ShowWindow(std::string_view) override {}
+    void PlaySound(std::string_view) override {}
+    void PlayMusic(std::string_view name) override { music_ = name; }
+    void StopMusic() override { music_.clear(); }
+    std::string CurrentMusic() const override { return music_; }
+    int32_t AddEffect(const TEffectRequest&) override { return 0; }
+    void ClearLevelEffects() override {}
+
+private:
+    std::string music_;
+};
+
 // The five doors together, as the rules receive them.
 struct TGameServices {
     IGameControls& Controls;

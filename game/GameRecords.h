@@ -78,7 +78,8 @@ struct TBoss {
 
 struct TLevelPicture {
     std::string Name;
-    int32_t Counter = 0;
+    int32_t Counter = 0;    // the image shown
+    int32_t NextChange = 0; // the tick at which the next image comes
     int32_t x = 0;
     int32_t y = 0;
     int32_t Sx = 0;

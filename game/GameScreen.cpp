@@ -111,16 +111,19 @@ void TGameScreen::Clipped(std::string_view name, TRect source, int32_t x, int32_
     }
 }
 
-void TGameScreen::PrepareBackground(TBoard& board, bool turnOffHint, bool withPieces, int32_t now) {
+void TGameScreen::PrepareBackground(TBoard& board, bool turnOffHint, TStillBoard still,
+                                    int32_t now) {
     target_ = BackgroundSurface;
     engine_.CopyOpaque("GamePlay2.jpg", BackgroundSurface, std::nullopt, 0, 0);
     PictureMap(board);
     if (!turnOffHint) {
         FragHints(board);
     }
-    if (withPieces) {
+    if (still != TStillBoard::None) {
         Crystals(board, now, 0, false);
         Bosses(board, now);
+    }
+    if (still == TStillBoard::PiecesAndQueue) {
         Queue(board, now);
     }
     target_ = ScreenSurface;
@@ -258,7 +261,10 @@ void TGameScreen::Crystals(TBoard& board, int32_t now, int32_t riseDistance, boo
     });
     const auto levelPicture = [&](const TLevelPicture& picture) {
         if (!picture.Images.empty()) {
-            Picture(picture.Images.front(), picture.x - game.ViewX, game.ViewY - picture.y + 590,
+            const auto shown = static_cast<size_t>(picture.Counter) < picture.Images.size()
+                                   ? static_cast<size_t>(picture.Counter)
+                                   : 0;
+            Picture(picture.Images[shown], picture.x - game.ViewX, game.ViewY - picture.y + 590,
                     FadeAlpha(picture.Faded != 0, picture.FadeStart, picture.FadeEnd, now));
         }
     };

@@ -29,6 +29,13 @@ struct THeldAlpha {
 };
 THeldAlpha HeldPieceAlpha(int32_t pointerX, int32_t pointerY);
 
+// What "Background" holds of the level besides the play background.
+enum class TStillBoard : uint8_t {
+    None,           // in play the board is drawn every frame
+    Pieces,         // the crystals and bosses, under the level map
+    PiecesAndQueue, // and the queue, under the game menu and the game-over window
+};
+
 // Steps the colour that hidden colours show once every 100 ms, wrapping after the last one.
 void AdvanceHiddenColour(TBoard& board, int32_t now);
 
@@ -46,9 +53,9 @@ public:
     void SetEffectTemplates(TEffectTemplates templates) { templates_ = std::move(templates); }
 
     // "Background" for gsGamePlay ("GamePlay2.jpg", the level's picture map, the fragment
-    // hints unless turnOffHint); withPieces adds the crystals, bosses and queue for the
-    // states whose windows stand over a still board.
-    void PrepareBackground(TBoard& board, bool turnOffHint, bool withPieces, int32_t now);
+    // hints unless turnOffHint), with as much of the still board as the windows that stand
+    // over it need.
+    void PrepareBackground(TBoard& board, bool turnOffHint, TStillBoard still, int32_t now);
     // The board layers of gsGamePlay: placement preview, crystals with the level pictures,
     // bosses (with the boss hint), the queue and the level's board effects.
     void DrawBoard(TBoard& board, const TPartEffects& levelEffects, int32_t now,

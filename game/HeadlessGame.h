@@ -36,21 +36,6 @@ public:
     std::unique_ptr<TBoard> Board;
 
 private:
-    class TQuiet : public IGameControls, public IGameSounds, public IGameEffects {
-    public:
-        void SetProperty(std::string_view, std::string_view, std::string_view) override {}
-        void ShowHint(std::string_view, std::optional<TPoint>) override {}
-        void ShowWindow(std::string_view) override {}
-        void PlaySound(std::string_view) override {}
-        void PlayMusic(std::string_view name) override { music_ = name; }
-        void StopMusic() override { music_.clear(); }
-        std::string CurrentMusic() const override { return music_; }
-        int32_t AddEffect(const TEffectRequest&) override { return 0; }
-        void ClearLevelEffects() override {}
-
-    private:
-        std::string music_;
-    };
     class TArchivePictures : public IGamePictures {
     public:
         explicit TArchivePictures(THeadlessGame& owner) : owner_(owner) {}
@@ -64,7 +49,7 @@ private:
     void ComposeCrystals();
 
     std::filesystem::path scratch_;
-    TQuiet quiet_;
+    TQuietServices quiet_;
     TArchivePictures pictures_{*this};
 };
 

@@ -159,6 +159,17 @@ bool TPutValue::operator<(const TPutValue& other) const {
                     other.Contacts, other.Height);
 }
 
+std::optional<TBotMove> ChooseMove(TBoard& board) {
+    if (!board.HasLayer() || board.Game.InHand < 0) {
+        return std::nullopt;
+    }
+    const std::optional<TChoice> choice = BestPut(board);
+    if (!choice) {
+        return std::nullopt;
+    }
+    return TBotMove{choice->Rotations, choice->Frag};
+}
+
 TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime, int32_t maxPuts,
                      const std::function<void(const std::string&)>& report) {
     TBotResult result;

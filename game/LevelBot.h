@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qz {
@@ -39,6 +40,15 @@ struct TBotResult {
 // milliseconds (the bot lets 1500 ms pass after each put, in frames of 100 ms, running the
 // frame's rules after each); report receives one line per put. Reaching maxPuts counts as
 // stuck.
+// The put the bot would make with the crystal in hand as it is: the RotateNext turns, then
+// the fragment its first fish snaps on. Nothing when it has no place. The board is left as
+// it was.
+struct TBotMove {
+    int32_t Rotations = 0;
+    int32_t Frag = 0;
+};
+std::optional<TBotMove> ChooseMove(TBoard& board);
+
 TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime, int32_t maxPuts,
                      const std::function<void(const std::string&)>& report);
 

@@ -37,6 +37,16 @@ void LoadOnce(TSurfEngine& engine, TFileFolder& archive, const std::string& name
     }
 }
 
+// A picture record left without pixels by a display change is replaced.
+void LoadAgain(TSurfEngine& engine, TFileFolder& archive, const std::string& name,
+               const std::string& entry) {
+    if (const TSurface* surface = engine.FindSurface(name); surface && surface->Surface) {
+        return;
+    }
+    engine.DeleteSurface(name);
+    engine.LoadPNGFromFolder(archive, name, entry);
+}
+
 } // namespace
 
 std::string CrystalScript(const TFishkaShape& shape, const TFishkaColor& colour,
@@ -132,6 +142,19 @@ TPieceGraphicsResult PreparePieceGraphics(TDefinitions& defs, TFileFolder& level
         game.Save();
     }
     return result;
+}
+
+void ReloadPieceGraphics(const TDefinitions& defs, TFileFolder& levels, TFileFolder& game,
+                         TSurfEngine& engine) {
+    for (const TFishkaType& type : defs.FishkaTypes) {
+        const std::string entry = type.Name + PictureSuffix;
+        LoadAgain(engine, levels, entry, entry);
+    }
+    for (size_t k = 0; k < defs.FishkaColors.size(); ++k) {
+        for (const std::string& name : {ColorBombName(k), ColorStarName(k)}) {
+            LoadAgain(engine, game, name, name + PictureSuffix);
+        }
+    }
 }
 
 } // namespace qz

@@ -45,5 +45,10 @@ int32_t PrepareBonusPictures(const TDefinitions& defs, TFileFolder& game, TSurfE
 TPieceGraphicsResult PreparePieceGraphics(TDefinitions& defs, TFileFolder& levels,
                                           TFileFolder& game, TSurfEngine& engine,
                                           const std::function<void(int32_t)>& progress = {});
+// After a display change: every crystal picture from levels and the colour bonus pictures
+// from game, loaded again from the entries composed earlier (nothing is composed). The
+// surface engine's own reload skips them, as their entry names end in ".pNg".
+void ReloadPieceGraphics(const TDefinitions& defs, TFileFolder& levels, TFileFolder& game,
+                         TSurfEngine& engine);
 
 } // namespace qz

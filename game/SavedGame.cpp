@@ -27,6 +27,8 @@ std::string Text(int32_t value) {
     return std::to_string(value);
 }
 
+} // namespace
+
 std::string GameSaveText(const TBoard& board) {
     const TGame& game = board.Game;
     const TLevel& level = board.Level;
@@ -78,6 +80,8 @@ std::string GameSaveText(const TBoard& board) {
     }
     return text;
 }
+
+namespace {
 
 // The old file stays whole until the new text is complete on disk.
 void ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {

@@ -3,6 +3,7 @@
 // through the keyless line codec, and read back into the board with its level reloaded.
 
 #include <filesystem>
+#include <string>
 
 namespace qz {
 
@@ -14,6 +15,8 @@ class TFileFolder;
 // replaced only once the new text is complete on disk (missing folders are created); an
 // IOError names the file when it cannot be written.
 void SaveGame(const std::filesystem::path& path, const TBoard& board);
+// The text SaveGame writes for the board as it stands.
+std::string GameSaveText(const TBoard& board);
 
 // Restores a saved game into the board. False when the file does not exist (nothing
 // changed) or when the level file is missing from levels or does not load (the caller then

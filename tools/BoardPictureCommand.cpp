@@ -81,7 +81,7 @@ void WriteBoard(THeadlessGame& game, const std::string& level, uint64_t seed,
         throw Error("Cannot make the background picture");
     }
     TGameScreen(picture.Engine, game.Defs)
-        .PrepareBackground(*game.Board, false, true, game.Board->Now());
+        .PrepareBackground(*game.Board, false, TStillBoard::PiecesAndQueue, game.Board->Now());
     picture.Engine.CopyOpaque(BackgroundSurface, TStillPicture::Target, std::nullopt, 0, 0);
     picture.SavePNG(out);
     std::cout << out << ": " << level << "\n";

@@ -228,16 +228,17 @@ TEST(ParticleEffect, LiveRangeUsesParameterDimensionAndMinimumKeepsParticles) {
 }
 
 TEST(ParticleEffect, UnsafeSettingsStaySafe) {
-    // MaxParticles 0 holds no particle at all, initial ones included.
+    // MaxParticles 0 throws the initial particles and nothing after them.
     const auto none = LoadText(Effect("<Parameter Name=\"Position\" Dim=\"2\" Morph=\"M\"/>",
                                       "<InitParticles>5</InitParticles><MaxParticles>0"
                                       "</MaxParticles><ThrowInterval>0.01</ThrowInterval>"
                                       "<ParticlesPerThrow>2</ParticlesPerThrow>"));
     const auto noneCopy = Occurrence(*none, 0);
+    EXPECT_EQ(noneCopy->System(0)->ParticleCount(), 5);
     for (int32_t t = 0; t <= 100; t += 10) {
         noneCopy->Update(t);
+        EXPECT_LE(noneCopy->System(0)->ParticleCount(), 5) << t;
     }
-    EXPECT_EQ(noneCopy->LiveCount, 0);
 
     // A zero or negative divisor gives no staggering.
     for (const char* divisor : {"/0", "/-2", "/x"}) {

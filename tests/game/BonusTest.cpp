@@ -142,7 +142,7 @@ TEST_F(BonusTest, TheBossHintShowsOncePerGameWhenABossIsWellInView) {
     Board->Level.Bosses[0].x = 160;
     Board->FrameTick(200);
     Board->FrameTick(300);
-    EXPECT_EQ(Controls.Hints, (std::vector<std::string>{"WGame_HBoss@300,100"}));
+    EXPECT_EQ(Controls.Hints, (std::vector<std::string>{"WGame_HBoss"}));
 }
 
 TEST_F(BonusTest, RestoredBoardsWithIndexesOutOfRangeAreRefused) {

@@ -178,13 +178,13 @@ TEST_F(GameScreenTest, BackgroundHintsAndStillPieces) {
     board.Game.ViewX = 21;
     const int32_t hintX = 210 - 21 - 21;
     const int32_t hintY = 42 - 168 + 590;
-    screen.PrepareBackground(board, true, false, now);
+    screen.PrepareBackground(board, true, TStillBoard::None, now);
     EXPECT_EQ(PixelAt(engine, BackgroundSurface, hintX, hintY), 0x101010u);
     EXPECT_EQ(PixelAt(engine, ScreenSurface, hintX, hintY), 0u);
     const TFishka& f = board.Fishka(index);
     EXPECT_EQ(PixelAt(engine, BackgroundSurface, f.x - 21, 42 - f.y + 590), 0x101010u);
 
-    screen.PrepareBackground(board, false, true, now);
+    screen.PrepareBackground(board, false, TStillBoard::PiecesAndQueue, now);
     EXPECT_EQ(PixelAt(engine, BackgroundSurface, hintX, hintY), 0x80C0FFu);
     EXPECT_EQ(PixelAt(engine, BackgroundSurface, hintX - 1, hintY), 0x101010u);
     EXPECT_EQ(PixelAt(engine, BackgroundSurface, f.x - 21, 42 - f.y + 590), Blue);

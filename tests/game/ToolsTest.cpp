@@ -146,5 +146,53 @@ TEST_F(ToolsTest, QueueAdvanceFliesEachCrystalOneSlotForward) {
     EXPECT_EQ(Effects.Added[1].Clip, (TRect{0, 0, 800, 600}));
 }
 
+// Strategy play has no clock: a board where no crystal of the hand and the queue can touch
+// the structure, with no shuffle and no undo left, is lost at once; a shuffle or an undo
+// left keeps it going, and so does one place to put.
+TEST_F(ToolsTest, StrategyPlayThatCanNeverGoOnIsLost) {
+    StartPlay(gmStrategy);
+    Board->Game.Shuffles = 0;
+    const TIntegers around = Board->Level.NullFrags;
+    for (int32_t row = 2; row <= 8; ++row) {
+        for (int32_t f = row * FragsPerRow; f < (row + 1) * FragsPerRow; ++f) {
+            if (IndexOfInteger(Board->Layer().Frags, f) < 0) {
+                Board->Level.NullFrags.push_back(f);
+            }
+        }
+    }
+    for (const int32_t index : Board->Game.Queue) {
+        EXPECT_FALSE(Board->HasPlace(index)) << index;
+    }
+    const TFishka hand = Board->Fishka(Board->Game.InHand);
+
+    Board->Game.Shuffles = 1;
+    Board->DeadEndCheck();
+    EXPECT_EQ(Board->Game.GameState, gsGamePlay) << "a shuffle may bring a crystal that fits";
+    Board->Game.Shuffles = 0;
+    Board->Game.UndoList.push_back({hand.FType, hand.x, hand.y, Base});
+    Board->DeadEndCheck();
+    EXPECT_EQ(Board->Game.GameState, gsGamePlay) << "an undo brings back a crystal that fits";
+    Board->Game.UndoList.clear();
+    Board->Game.Mode = gmNoLose;
+    Board->DeadEndCheck();
+    EXPECT_EQ(Board->Game.GameState, gsGamePlay) << "only strategy play waits for puts";
+
+    Board->Game.Mode = gmStrategy;
+    Board->DeadEndCheck();
+    EXPECT_EQ(Board->Game.GameState, gsGameOver);
+    EXPECT_EQ(Controls.Windows.back(), "WGameOver");
+    EXPECT_EQ(Sounds.Played.back(), "10_looser.ogg");
+    // The crystal in hand was tried in every turn and left as it was.
+    EXPECT_EQ(Board->Fishka(Board->Game.InHand).FType, hand.FType);
+    EXPECT_EQ(Board->Fishka(Board->Game.InHand).x, hand.x);
+
+    // With the lattice free again, the same queue has its places.
+    Board->Level.NullFrags = around;
+    Board->Game.GameState = gsGamePlay;
+    EXPECT_TRUE(Board->HasPlace(Board->Game.InHand));
+    Board->DeadEndCheck();
+    EXPECT_EQ(Board->Game.GameState, gsGamePlay);
+}
+
 } // namespace
 } // namespace qz::test
