@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/InputScript.h"
+#include "app/ScriptChecks.h"
 #include "archive/Error.h"
 #include "archive/Helpers.h"
 #include "audio/NullAudioDevice.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace qz {
@@ -75,6 +77,8 @@ TRunOptions ParseCommandLine(const std::vector<std::string>& args) {
             options.FrameMs = ms;
         } else if (arg == "--data-dir") {
             options.DataDir = value();
+        } else if (arg == "--settings-file") {
+            options.SettingsFile = value();
         } else if (arg == "--language") {
             options.Language = value();
             if (options.Language.size() != 3)
@@ -119,12 +123,20 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
     THeadlessDisplay display(displayOptions);
     TNullAudioDevice audio;
     TForm1* formForLog = nullptr;
+    TRunFacts facts;
     THeadlessMessageBox messageBox([&](const std::string& message) {
+        ++facts.Messages;
+        facts.LastMessage = message;
         if (formForLog)
             formForLog->Log.Add(message);
     });
     TMemoryClipboard clipboard;
-    TMemorySettingsStore settings;
+    TMemorySettingsStore memorySettings;
+    std::optional<TFileSettingsStore> fileSettings;
+    if (options.SettingsFile)
+        fileSettings.emplace(*options.SettingsFile);
+    ISettingsStore& settings =
+        fileSettings ? static_cast<ISettingsStore&>(*fileSettings) : memorySettings;
     if (!options.Language.empty())
         settings.WriteString("Software\\Tindrel\\Quarzel", "LangStr", options.Language);
     TRecordingLauncher launcher;
@@ -132,6 +144,7 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                                                 &clipboard, &settings, &launcher});
     formForLog = &form;
     form.FixedSeed = options.Seed;
+    form.CommandLineLevel = options.LevelFile;
 
     form.FormCreate();
     form.FormActivate();
@@ -141,7 +154,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         return ExitNoDisplay;
     }
 
-    TScriptInput input([&](const std::string& name) { return form.ControlCentre(name); });
+    TScriptInput input(
+        [&](const std::string& name) { return form.Interface->ControlBounds(name); });
     size_t next = 0;
     size_t shot = 0;
     uint32_t lastTick = 0;
@@ -165,6 +179,26 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                     afterPass.push_back(&event);
                     continue;
                 }
+                // An expectation sees the game as the lines before it left it.
+                if (event.Action == TScriptAction::Expect) {
+                    if (const auto failure = FailedExpectation(form, facts, event)) {
+                        errors << "input script line " << event.Line << " (tick " << now
+                               << "): " << *failure << "\n";
+                        exitCode = ExitExpectationFailed;
+                        break;
+                    }
+                    continue;
+                }
+                if (event.Action == TScriptAction::Report) {
+                    std::cout << "tick " << now << ": " << StateReport(form, facts) << "\n";
+                    continue;
+                }
+                if (event.Action == TScriptAction::BotPut) {
+                    for (const TScriptEvent& line : BotPutLines(form, event))
+                        for (const TInputEvent& e : input.Translate(line))
+                            form.HandleInput(e);
+                    continue;
+                }
                 for (const TInputEvent& e : input.Translate(event))
                     form.HandleInput(e);
             }
@@ -173,6 +207,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
             exitCode = ExitBadInput;
             break;
         }
+        if (exitCode == ExitExpectationFailed)
+            break;
         form.IdlePass();
         for (const TScriptEvent* event : afterPass) {
             if (event->Action == TScriptAction::Quit)
@@ -216,6 +252,7 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
     TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard,
                                        &userSettings, &launcher});
     form.FixedSeed = options.Seed;
+    form.CommandLineLevel = options.LevelFile;
 
     form.FormCreate();
     form.FormActivate();

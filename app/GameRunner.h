@@ -25,7 +25,9 @@ struct TRunOptions {
     std::optional<uint64_t> Seed;
     uint32_t FrameMs = 10;
     std::optional<std::filesystem::path> DataDir;
-    std::string Language;  // headless: the language the run starts in (its three-letter code)
+    std::string Language; // headless: the language the run starts in (its three-letter code)
+    // headless: the settings file that keeps the language, instead of none at all
+    std::optional<std::filesystem::path> SettingsFile;
     std::string LevelFile; // the optional first free argument (debug mode only)
 };
 
@@ -38,9 +40,10 @@ public:
 TRunOptions ParseCommandLine(const std::vector<std::string>& args);
 
 // Exit codes: 0 a normal end, 1 no display or a failed start, 2 a bad command line or a
-// bad input script.
+// bad input script, 3 an expectation of the input script that did not hold.
 inline constexpr int ExitBadInput = 2;
 inline constexpr int ExitNoDisplay = 1;
+inline constexpr int ExitExpectationFailed = 3;
 
 int RunGame(const TRunOptions& options, std::ostream& errors);
 int RunHeadless(const TRunOptions& options, std::ostream& errors);

@@ -65,7 +65,8 @@ uint16_t VirtualKeyFromName(const std::string& name) {
     return VirtualKeyFromSdl(key, SDL_GetScancodeFromKey(key));
 }
 
-TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber) {
+TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber,
+                                  uint32_t previousTick) {
     auto fail = [&](const std::string& what) -> TInputScriptError {
         return TInputScriptError(lineNumber, what);
     };
@@ -75,9 +76,13 @@ TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber) {
     TScriptEvent event;
     event.Line = lineNumber;
     int32_t tick = 0;
-    if (head.size() < 2 || !ReadInt(head[0], tick) || tick < 0)
+    const bool relative = !head.empty() && head[0].starts_with('+');
+    if (head.size() < 2 || !ReadInt(relative ? head[0].substr(1) : head[0], tick) || tick < 0)
         throw fail("expected \"TICK ACTION ...\"");
-    event.Tick = static_cast<uint32_t>(tick);
+    const uint64_t due = relative ? uint64_t(previousTick) + uint64_t(tick) : uint64_t(tick);
+    if (due > UINT32_MAX)
+        throw fail("the tick is beyond the clock's range");
+    event.Tick = static_cast<uint32_t>(due);
     const std::string& action = head[1];
 
     if (action == "text") {
@@ -93,19 +98,22 @@ TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber) {
         Words(hash == std::string_view::npos ? line : line.substr(0, hash));
     const std::vector<std::string> args(words.begin() + 2, words.end());
 
-    // X Y, or one control name.
+    // X Y, or a control name with an optional offset from its top left corner.
     auto readTarget = [&](size_t first, bool optional) {
         const size_t count = args.size() - first;
         if (count == 0 && optional)
             return;
         int32_t x = 0, y = 0;
-        if (count == 2 && ReadInt(args[first], x) && ReadInt(args[first + 1], y)) {
+        int32_t ignored = 0;
+        const bool named = count > 0 && !ReadInt(args[first], ignored);
+        if (!named && count == 2 && ReadInt(args[first], x) && ReadInt(args[first + 1], y)) {
             event.At = TPoint{x, y};
-        } else if (count == 1 && !optional) {
-            int32_t ignored = 0;
-            if (ReadInt(args[first], ignored))
-                throw fail("expected X Y or a control name");
+        } else if (named && !optional && count == 1) {
             event.Control = args[first];
+        } else if (named && !optional && count == 3 && ReadInt(args[first + 1], x) &&
+                   ReadInt(args[first + 2], y)) {
+            event.Control = args[first];
+            event.Offset = TPoint{x, y};
         } else {
             throw fail(optional ? "expected X Y" : "expected X Y or a control name");
         }
@@ -183,6 +191,22 @@ TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber) {
         event.Action = TScriptAction::Quit;
         if (!args.empty())
             throw fail("quit takes nothing");
+    } else if (action == "botput" || action == "report") {
+        event.Action = action == "botput" ? TScriptAction::BotPut : TScriptAction::Report;
+        if (!args.empty())
+            throw fail(action + " takes nothing");
+    } else if (action == "expect") {
+        event.Action = TScriptAction::Expect;
+        static const std::vector<std::string> operators{"=", "!=", "<", ">", "<=", ">=", "~"};
+        const auto op =
+            std::find_first_of(args.begin(), args.end(), operators.begin(), operators.end());
+        if (op == args.begin() || op == args.end())
+            throw fail("expected \"expect WHAT OPERATOR VALUE\"");
+        event.Subject.assign(args.begin(), op);
+        event.Operator = *op;
+        const auto words = static_cast<int>(op - args.begin()) + 3;
+        event.Text = Trim(std::string(
+            AfterWords(hash == std::string_view::npos ? line : line.substr(0, hash), words)));
     } else {
         throw fail("unknown action \"" + action + "\"");
     }
@@ -201,7 +225,8 @@ std::vector<TScriptEvent> ParseInputScript(std::string_view text) {
         ++lineNumber;
         const std::string trimmed = Trim(line);
         if (!trimmed.empty() && trimmed[0] != '#')
-            events.push_back(ParseInputScriptLine(line, lineNumber));
+            events.push_back(
+                ParseInputScriptLine(line, lineNumber, events.empty() ? 0 : events.back().Tick));
         start = end + 1;
     }
     std::stable_sort(events.begin(), events.end(),
@@ -213,10 +238,13 @@ TPoint TScriptInput::Target(const TScriptEvent& event) {
     if (event.At)
         pointer_ = *event.At;
     else if (!event.Control.empty()) {
-        const auto centre = locator_ ? locator_(event.Control) : std::nullopt;
-        if (!centre)
+        const auto bounds = locator_ ? locator_(event.Control) : std::nullopt;
+        if (!bounds)
             throw TInputScriptError(event.Line, "no control named \"" + event.Control + "\"");
-        pointer_ = *centre;
+        pointer_ = event.Offset
+                       ? TPoint{bounds->Left + event.Offset->X, bounds->Top + event.Offset->Y}
+                       : TPoint{bounds->Left + (bounds->Right - bounds->Left + 1) / 2,
+                                bounds->Top + (bounds->Bottom - bounds->Top + 1) / 2};
     }
     return pointer_;
 }
@@ -226,7 +254,7 @@ std::vector<TInputEvent> TScriptInput::Translate(const TScriptEvent& event) {
     switch (event.Action) {
     case TScriptAction::Move: {
         const TPoint p = Target(event);
-        out.push_back(TInputEvent::MouseMove(p.X, p.Y));
+        out.push_back(TInputEvent::MouseMove(p.X, p.Y, buttons_));
         break;
     }
     case TScriptAction::Down:
@@ -234,26 +262,27 @@ std::vector<TInputEvent> TScriptInput::Translate(const TScriptEvent& event) {
         const TPoint before = pointer_;
         const TPoint p = Target(event);
         if (p.X != before.X || p.Y != before.Y)
-            out.push_back(TInputEvent::MouseMove(p.X, p.Y));
+            out.push_back(TInputEvent::MouseMove(p.X, p.Y, buttons_));
         out.push_back(event.Action == TScriptAction::Down
-                          ? TInputEvent::MouseDown(event.Button, p.X, p.Y)
-                          : TInputEvent::MouseUp(event.Button, p.X, p.Y));
+                          ? TInputEvent::MouseDown(event.Button, p.X, p.Y, buttons_)
+                          : TInputEvent::MouseUp(event.Button, p.X, p.Y, buttons_));
+        buttons_ = out.back().Shift;
         break;
     }
     case TScriptAction::Click:
     case TScriptAction::DblClick: {
         const TPoint p = Target(event);
-        out.push_back(TInputEvent::MouseMove(p.X, p.Y));
-        out.push_back(TInputEvent::MouseDown(event.Button, p.X, p.Y));
-        out.push_back(TInputEvent::MouseUp(event.Button, p.X, p.Y));
+        out.push_back(TInputEvent::MouseMove(p.X, p.Y, buttons_));
+        out.push_back(TInputEvent::MouseDown(event.Button, p.X, p.Y, buttons_));
+        out.push_back(TInputEvent::MouseUp(event.Button, p.X, p.Y, buttons_));
         if (event.Action == TScriptAction::DblClick) {
-            out.push_back(TInputEvent::MouseDown(event.Button, p.X, p.Y, ssDouble, true));
-            out.push_back(TInputEvent::MouseUp(event.Button, p.X, p.Y));
+            out.push_back(TInputEvent::MouseDown(event.Button, p.X, p.Y, buttons_, true));
+            out.push_back(TInputEvent::MouseUp(event.Button, p.X, p.Y, buttons_));
         }
         break;
     }
     case TScriptAction::Wheel:
-        out.push_back(TInputEvent::MouseWheel(event.WheelDelta, pointer_.X, pointer_.Y));
+        out.push_back(TInputEvent::MouseWheel(event.WheelDelta, pointer_.X, pointer_.Y, buttons_));
         break;
     case TScriptAction::Key:
     case TScriptAction::KeyDown:
@@ -278,6 +307,9 @@ std::vector<TInputEvent> TScriptInput::Translate(const TScriptEvent& event) {
         break;
     case TScriptAction::Screenshot:
     case TScriptAction::Quit:
+    case TScriptAction::Expect:
+    case TScriptAction::BotPut:
+    case TScriptAction::Report:
         break;
     }
     return out;

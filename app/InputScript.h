@@ -1,8 +1,10 @@
 #pragma once
 // The input script of headless runs: one timed event per line, "TICK ACTION ARGS", TICK in
-// milliseconds of the run's clock; "#" starts a comment (except in the text of "text").
-// Pointer events may aim at an interface control by name; the name is looked up when the
-// event comes due, so scripts survive layout changes.
+// milliseconds of the run's clock or "+N", N after the line before; "#" starts a comment
+// (except in the text of "text"). Pointer events may aim at an interface control by name;
+// the name is looked up when the event comes due, so scripts survive layout changes.
+// "expect" lines check the game's state as the run goes, "report" prints it (for writing
+// scripts), "botput" makes the put a bot would make through the real input.
 
 #include "archive/Helpers.h"
 #include "platform/InputEvent.h"
@@ -32,19 +34,27 @@ enum class TScriptAction : uint8_t {
     FocusGained,
     Screenshot,
     Quit,
+    Expect,
+    BotPut,
+    Report,
 };
 
 struct TScriptEvent {
     uint32_t Tick = 0;
     TScriptAction Action = TScriptAction::Move;
     int32_t Line = 0;
-    std::optional<TPoint> At; // a pointer position given as X Y
-    std::string Control;      // a pointer position given as a control name
+    std::optional<TPoint> At;     // a pointer position given as X Y
+    std::string Control;          // a pointer position given as a control name: its centre,
+    std::optional<TPoint> Offset; // or this far from its top left corner ("NAME DX DY")
     TMouseButton Button = TMouseButton::mbLeft;
     int32_t WheelDelta = 0; // in wheel units (notches x WheelDeltaPerNotch)
     uint16_t Key = 0;
     TShiftState Shift = 0;
-    std::string Text; // typed text, or the screenshot file
+    std::string Text; // typed text, the screenshot file, or the value an expect wants
+    // expect: what is looked at ("top", "property WGame_LScoreCount Caption" ...) and how
+    // its value compares with Text ("=", "!=", "<", ">", "<=", ">=", or "~" for contains).
+    std::vector<std::string> Subject;
+    std::string Operator;
 };
 
 // A line that cannot be read; Line counts from 1.
@@ -58,12 +68,14 @@ public:
 
 // The events in tick order (events of one tick keep the order of their lines).
 std::vector<TScriptEvent> ParseInputScript(std::string_view text);
-TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber);
+// previousTick: what "+N" counts from.
+TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber,
+                                  uint32_t previousTick = 0);
 // The virtual key of an SDL key name ("F2", "Escape", "Space", "A"), 0 when unknown.
 uint16_t VirtualKeyFromName(const std::string& name);
 
-// Where a control's centre is now; nothing when there is no such control.
-using TControlLocator = std::function<std::optional<TPoint>(const std::string& name)>;
+// Where a control stands now (inclusive on all sides); nothing when there is no such control.
+using TControlLocator = std::function<std::optional<TRect>(const std::string& name)>;
 
 // Turns script events into window input. It remembers the pointer, so that a press
 // without coordinates happens where the pointer is.
@@ -81,6 +93,7 @@ private:
 
     TControlLocator locator_;
     TPoint pointer_;
+    TShiftState buttons_ = 0; // held by "down" lines until their "up", carried by moves
 };
 
 } // namespace qz

@@ -90,7 +90,8 @@ protected:
         }
     }
     std::vector<TInputEvent> Events(const std::string& line) {
-        TScriptInput input([&](const std::string& name) { return form->ControlCentre(name); });
+        TScriptInput input(
+            [&](const std::string& name) { return form->Interface->ControlBounds(name); });
         return input.Translate(ParseInputScriptLine(line, 1));
     }
     // The events of one script line, given to the main window.

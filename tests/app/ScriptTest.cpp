@@ -112,9 +112,9 @@ TEST(InputScript, BadLinesNameTheirLine) {
 }
 
 TEST(InputScript, TranslatesToWindowInput) {
-    TScriptInput input([](const std::string& name) -> std::optional<TPoint> {
+    TScriptInput input([](const std::string& name) -> std::optional<TRect> {
         if (name == "WTitle_BStart")
-            return TPoint{400, 300};
+            return TRect{350, 280, 449, 319};
         return std::nullopt;
     });
     const auto events = ParseInputScript("0 click WTitle_BStart\n"
@@ -133,7 +133,8 @@ TEST(InputScript, TranslatesToWindowInput) {
     ASSERT_EQ(out.size(), 1u) << "a press without X Y happens where the pointer is";
     EXPECT_EQ(out[0], TInputEvent::MouseDown(TMouseButton::mbRight, 400, 300));
     out = input.Translate(events[2]);
-    EXPECT_EQ(out[0], TInputEvent::MouseWheel(WheelDeltaPerNotch, 400, 300));
+    EXPECT_EQ(out[0], TInputEvent::MouseWheel(WheelDeltaPerNotch, 400, 300, ssRight))
+        << "the right button is still held";
     out = input.Translate(events[3]);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[0], TInputEvent::KeyDown(vkReturn));

@@ -42,7 +42,8 @@ protected:
         }
     }
     void Click(const std::string& control) {
-        TScriptInput input([&](const std::string& name) { return form->ControlCentre(name); });
+        TScriptInput input(
+            [&](const std::string& name) { return form->Interface->ControlBounds(name); });
         for (const TInputEvent& event :
              input.Translate(ParseInputScriptLine("0 click " + control, 1)))
             form->HandleInput(event);

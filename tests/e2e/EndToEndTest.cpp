@@ -1,0 +1,242 @@
+// The built game played through its screens: each file of scenarios/ is one or more headless
+// runs of `quarzel` on a copy of the shipped data, whose "expect" lines check the screen
+// state, the windows, the controls and the files as the game goes. Every screenshot a
+// scenario takes is compared with its reference picture in references/ (both at half size,
+// within a small tolerance); when they differ, a difference picture is written next to the
+// screenshot. With QUARZEL_UPDATE_REFERENCES=1 the screenshots become the references
+// (scripts/e2e-references.sh).
+//
+// Scenario lines beginning "#!" are for this harness: "#! run ARGS..." starts the next run
+// of the game with these extra arguments (runs share the data folder, so a run sees what the
+// one before it wrote), and "#! option KEY=VALUE" sets a key of options.cfg before it.
+
+#include "gfx/JpegPNG.h"
+#include "platform/IniFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace qz {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path Scenarios = QUARZEL_E2E_SOURCE "/scenarios";
+const fs::path References = QUARZEL_E2E_SOURCE "/references";
+const fs::path Output = QUARZEL_E2E_OUTPUT;
+
+// A channel may differ by this much before the pixel counts as different, and this share
+// of the pixels may differ before the pictures do.
+constexpr int ChannelTolerance = 24;
+constexpr double PixelShare = 0.002;
+
+struct TRun {
+    std::vector<std::string> Arguments;
+    std::vector<std::pair<std::string, std::string>> Options;
+    std::string Script;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+std::vector<TRun> ReadScenario(const fs::path& file) {
+    std::vector<TRun> runs;
+    std::istringstream lines(ReadText(file));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("#!")) {
+            const std::vector<std::string> words = Words(line.substr(2));
+            if (!words.empty() && words[0] == "run") {
+                runs.emplace_back();
+                runs.back().Arguments.assign(words.begin() + 1, words.end());
+            } else if (words.size() == 2 && words[0] == "option" &&
+                       words[1].find('=') != std::string::npos) {
+                if (runs.empty())
+                    runs.emplace_back();
+                const size_t equals = words[1].find('=');
+                runs.back().Options.emplace_back(words[1].substr(0, equals),
+                                                 words[1].substr(equals + 1));
+            } else {
+                ADD_FAILURE() << file << ": unknown harness line " << line;
+            }
+            continue;
+        }
+        if (runs.empty()) {
+            // The scenario's own description, before its first run.
+            const size_t start = line.find_first_not_of(" \t\r");
+            if (start == std::string::npos || line[start] == '#')
+                continue;
+            runs.emplace_back();
+        }
+        runs.back().Script += line + "\n";
+    }
+    return runs;
+}
+
+// Runs the game in folder with its output in the files "stdout" and "stderr" there.
+int RunGame(const fs::path& folder, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), QUARZEL_BINARY);
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addopen(&actions, 1, "stdout", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, "stderr", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Each 2 x 2 block of pixels averaged into one.
+TRGBImage HalfSize(const TRGBImage& image) {
+    TRGBImage half = TRGBImage::Blank(image.Width / 2, image.Height / 2);
+    for (int32_t y = 0; y < half.Height; ++y)
+        for (int32_t x = 0; x < half.Width; ++x)
+            for (int32_t c = 0; c < 3; ++c) {
+                int32_t sum = 0;
+                for (int32_t dy = 0; dy < 2; ++dy)
+                    for (int32_t dx = 0; dx < 2; ++dx)
+                        sum += image.Pixels[(size_t(2 * y + dy) * image.Width + 2 * x + dx) * 3 +
+                                            size_t(c)];
+                half.Pixels[(size_t(y) * half.Width + x) * 3 + size_t(c)] =
+                    static_cast<uint8_t>((sum + 2) / 4);
+            }
+    return half;
+}
+
+TRGBImage ReadPicture(const fs::path& file) {
+    return DecodePNG(ReadText(file));
+}
+
+// Empty when the screenshot matches its reference; otherwise why not, and the difference
+// picture (the reference, darkened, with the differing pixels in red) is written.
+std::string Compare(const fs::path& shot, const fs::path& reference, const fs::path& diff) {
+    if (!fs::exists(reference))
+        return "no reference picture " + reference.string() +
+               " (scripts/e2e-references.sh makes the references)";
+    const TRGBImage actual = HalfSize(ReadPicture(shot));
+    TRGBImage expected = ReadPicture(reference);
+    if (actual.Width != expected.Width || actual.Height != expected.Height)
+        return "the reference has another size";
+    size_t differing = 0;
+    for (size_t i = 0; i < expected.Pixels.size(); i += 3) {
+        bool differs = false;
+        for (size_t c = 0; c < 3; ++c)
+            differs = differs || std::abs(int(actual.Pixels[i + c]) - int(expected.Pixels[i + c])) >
+                                     ChannelTolerance;
+        differing += differs ? 1 : 0;
+        for (size_t c = 0; c < 3; ++c)
+            expected.Pixels[i + c] = differs ? (c == 0 ? 255 : 0) : expected.Pixels[i + c] / 3;
+    }
+    const size_t allowed = size_t(PixelShare * double(expected.Pixels.size() / 3));
+    if (differing <= allowed)
+        return {};
+    EncodePNG(expected).SaveToFile(diff.string());
+    return std::to_string(differing) + " pixels differ (at most " + std::to_string(allowed) +
+           "); the difference picture is " + diff.string();
+}
+
+class Scenario : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Scenario, PlaysThroughItsScreens) {
+    const std::string name = GetParam();
+    const fs::path folder = Output / name;
+    const fs::path data = folder / "data";
+    fs::remove_all(folder);
+    fs::create_directories(data);
+    for (const char* part : {"game", "levels", "lng"})
+        fs::copy(fs::path(QUARZEL_BIN_DIR) / part, data / part, fs::copy_options::recursive);
+
+    const std::vector<TRun> runs = ReadScenario(Scenarios / (name + ".txt"));
+    ASSERT_FALSE(runs.empty());
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const TRun& run = runs[r];
+        if (!run.Options.empty()) {
+            TIniFile options(data / "options.cfg");
+            for (const auto& [key, value] : run.Options)
+                options.WriteString("Options", key, value);
+            options.Save();
+        }
+        const fs::path script = folder / ("run" + std::to_string(r + 1) + ".txt");
+        std::ofstream(script, std::ios::binary) << run.Script;
+        std::vector<std::string> arguments{"--headless",
+                                           "--data-dir",
+                                           data.string(),
+                                           "--settings-file",
+                                           (data / "settings.ini").string(),
+                                           "--input",
+                                           script.string()};
+        if (std::find(run.Arguments.begin(), run.Arguments.end(), "--seed") == run.Arguments.end())
+            arguments.insert(arguments.end(), {"--seed", "1"});
+        arguments.insert(arguments.end(), run.Arguments.begin(), run.Arguments.end());
+        const int code = RunGame(folder, arguments);
+        ASSERT_EQ(code, 0) << "run " << r + 1 << " of " << name << ":\n"
+                           << ReadText(folder / "stderr");
+    }
+
+    const bool update = std::getenv("QUARZEL_UPDATE_REFERENCES") != nullptr;
+    size_t pictures = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const fs::path shot = entry.path();
+        if (shot.extension() != ".png" || shot.stem().string().ends_with("-diff"))
+            continue;
+        ++pictures;
+        const fs::path reference = References / name / shot.filename();
+        if (update) {
+            fs::create_directories(reference.parent_path());
+            EncodePNG(HalfSize(ReadPicture(shot))).SaveToFile(reference.string());
+            continue;
+        }
+        const fs::path diff = folder / (shot.stem().string() + "-diff.png");
+        const std::string difference = Compare(shot, reference, diff);
+        EXPECT_TRUE(difference.empty()) << shot.filename() << ": " << difference;
+    }
+    EXPECT_GT(pictures, 0u) << name << " took no screenshot";
+}
+
+std::vector<std::string> ScenarioNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Scenarios))
+        if (entry.path().extension() == ".txt")
+            names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenario, ::testing::ValuesIn(ScenarioNames()),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+} // namespace
+} // namespace qz
