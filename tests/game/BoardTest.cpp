@@ -91,8 +91,13 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
     Board->Level.ShapeWeights[Type("Tri", 0)] = 1;
     const int32_t tri = Type("Tri", 0);
     Place(tri, Frag(5, 0, 2));
+    // A crystal that has just broken stays in the layer for a while, its fragments freed.
+    const int32_t broken = Place(tri, Frag(5, 6, 2));
+    Board->Fishka(broken).State = fsRemoved;
+    Board->Layer().Frags.pop_back();
+    Board->Layer().Owners.pop_back();
 
-    HandTo(Frag(5, 5, 2)); // far from the structure
+    HandTo(Frag(5, 5, 2)); // far from the structure, a corner away from the broken crystal
     const int32_t hand = Board->Game.InHand;
     const TPoint pointer{Board->Game.PointerX, Board->Game.PointerY};
     EXPECT_FALSE(Board->PlayerPut());
@@ -102,6 +107,14 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
     Board->FollowPointer(expected);
     EXPECT_EQ(Board->Fishka(hand).x, expected.x);
     EXPECT_EQ(pointer.X, Board->Game.PointerX);
+    // Nor is a queued crystal contact, wherever it lies.
+    TFishka& queued = Board->Fishka(Board->Game.Queue[1]);
+    const TFit lattice = Board->CanPut(Hand(queued.FType, WindowFor(queued.FType, Frag(5, 7, 2))));
+    ASSERT_TRUE(lattice.Fits);
+    queued.x = lattice.Position.X;
+    queued.y = lattice.Position.Y;
+    HandTo(Frag(5, 8, 2));
+    EXPECT_FALSE(Board->PlayerPut());
 
     const std::vector<std::string> bars{"20", "40", "60", "80"};
     for (int32_t put = 1; put <= 5; ++put) {
@@ -215,7 +228,10 @@ TEST_F(BoardTest, BottomFollowAndDangerNumbers) {
 
     StartPlay(gmPuzzle);
     Board->Level.MoveInterval = 4000;
-    Board->Game.CurrentY = 381; // 39 px below the structure
+    Board->Game.CurrentY = 380; // 40 px below the structure: not yet
+    EXPECT_FALSE(Board->DangerCheck());
+    EXPECT_FALSE(Board->Game.Danger);
+    Board->Game.CurrentY = 381; // 39 px
     EXPECT_FALSE(Board->DangerCheck());
     EXPECT_TRUE(Board->Game.Danger);
     EXPECT_EQ(Board->Level.DangerTime, 3000);

@@ -7,15 +7,15 @@
 namespace qz::test {
 namespace {
 
-// A main Cell (colour 1, main boss) at row 5 cell 1; Cells of colour 0 at cells 2 and 3;
-// a colour 2 Tri hanging at cell 5.
+// A main Cell (colour 1, main boss) at row 5 (or another) cell 1; Cells of colour 0 at cells
+// 2 and 3; a colour 2 Tri hanging at cell 5.
 struct GroupsTest : GameFixture, ::testing::Test {
-    void BuildRow(int32_t mainColour = 1) {
-        Main = Place(Type("Cell", mainColour), Frag(5, 1, 2));
-        Place(Type("Cell", 0), Frag(5, 2, 2));
-        Place(Type("Cell", 0), Frag(5, 3, 2));
-        Hanging = Place(Type("Tri", 2), Frag(5, 5, 2));
-        Board->Level.Bosses.push_back({160, 238, 0, 1});
+    void BuildRow(int32_t mainColour = 1, int32_t row = 5) {
+        Main = Place(Type("Cell", mainColour), Frag(row, 1, 2));
+        Place(Type("Cell", 0), Frag(row, 2, 2));
+        Place(Type("Cell", 0), Frag(row, 3, 2));
+        Hanging = Place(Type("Tri", 2), Frag(row, 5, 2));
+        Board->Level.Bosses.push_back({160 + 21 * (row - 5), 238 + 42 * (row - 5), 0, 1});
         Board->AttachBosses();
         Board->Level.ShapeWeights.assign(Defs.FishkaTypes.size(), 0);
         Board->Level.ShapeWeights[Type("Cell", 0)] = 1;
@@ -88,6 +88,20 @@ TEST_F(GroupsTest, ABreakingPutScoresDropsTheCutOffAndDeletesLater) {
     EXPECT_EQ(Board->Fishka(1).State, fsQueued); // a queued crystal took its place
 }
 
+TEST_F(GroupsTest, InStrategyModeADropThatMovesTheViewGivesBackAFullCountOfPuts) {
+    StartPlay(gmStrategy);
+    BuildRow(1, 8); // high enough that the view follows the structure after the drop
+    Board->Level.Strategic = 4;
+    Board->Level.PutLeft = 1; // this put would move the dead line
+    PutCellAt(Frag(8, 4, 2));
+    ASSERT_TRUE(Board->PlayerPut());
+    ASSERT_EQ(Board->Fishka(Hanging).State, fsRemoved);
+    EXPECT_EQ(Board->Game.CurrentY, Board->BottomOf(0) - 252);
+    EXPECT_EQ(Board->Level.PutLeft, 4);
+    EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"), "4");
+    EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "0");
+}
+
 TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
     Place(Type("Cell", 0), Frag(5, 1, 2));
     Place(Type("Cell", 0), Frag(5, 2, 2));
@@ -120,6 +134,18 @@ TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
     Board->Game.Mode = gmPuzzle;
     EXPECT_FALSE(Board->GroupBreaks());
     EXPECT_EQ(Sounds.Count("BossPrevent.ogg"), 2); // two crystals: no feedback
+
+    // Strategy mode adds half the power rounded up, for each power the game's bosses have.
+    Place(Type("Cell", 0), Frag(5, 5, 2));
+    Board->Game.Mode = gmStrategy;
+    for (const auto& [power, need] : {std::pair{1, 4}, {2, 4}, {3, 5}, {4, 5}}) {
+        Defs.BossTypes[0].Power = power;
+        Board->Group = {0, 1, 2, 3, 4};
+        Board->Group.resize(static_cast<size_t>(need) - 1);
+        EXPECT_FALSE(Board->GroupBreaks()) << "power " << power;
+        Board->Group.push_back(need - 1);
+        EXPECT_TRUE(Board->GroupBreaks()) << "power " << power;
+    }
 }
 
 TEST_F(GroupsTest, ACount2CrystalHitTwiceWithinASecondGoesAndTakesItsBoss) {
