@@ -41,7 +41,9 @@ TEST_F(BonusTest, BossesAttachToTheFirstCrystalUnderThemAndDyingShiftsIndexes) {
     const auto die = Effects.With("BossDieEffect.xml");
     ASSERT_EQ(die.size(), 1u);
     EXPECT_EQ(die[0].Position, (TPoint{180, 223}));
-    EXPECT_EQ(Effects.With("BossDieParticlesEffect.xml")[0].Position, (TPoint{180, 218}));
+    const auto particles = Effects.With("BossDieParticlesEffect.xml");
+    ASSERT_EQ(particles.size(), 1u);
+    EXPECT_EQ(particles[0].Position, (TPoint{180, 218}));
     Board->KillBoss(2); // its picture is missing: no effects
     EXPECT_EQ(Effects.With("BossDieEffect.xml").size(), 1u);
     EXPECT_EQ(Board->Level.Bosses.size(), 2u);
@@ -103,7 +105,7 @@ TEST_F(BonusTest, ABombSparesBossCrystalsAndDropsWhatItCutsOff) {
     EXPECT_EQ(Board->Game.Score, 2 * (20 + 10));
     EXPECT_EQ(Effects.With("GiveBonusBomb.xml").size(), 2u);
     EXPECT_EQ(Board->Layer().Owners, (TIntegers{0, 0, 0, 0}));
-    EXPECT_EQ(Sounds.Played.back(), "BonusBoom.ogg");
+    EXPECT_EQ(Sounds.Last(), "BonusBoom.ogg");
 }
 
 TEST_F(BonusTest, ColourBombsRepaintOnlyOtherColoursAndTheThreeColourMarkAll) {
@@ -120,7 +122,9 @@ TEST_F(BonusTest, ColourBombsRepaintOnlyOtherColoursAndTheThreeColourMarkAll) {
     Board->Fishka(4).State = fsRemoved;
     Board->Fishka(4).BType = 9;
     Board->CollectBonus(4);
-    EXPECT_EQ(Effects.With("GiveBonusColorBomb.xml").back().Image, "boomcolorstar1");
+    const auto star = Effects.With("GiveBonusColorBomb.xml");
+    ASSERT_EQ(star.size(), 1u);
+    EXPECT_EQ(star[0].Image, "boomcolorstar1");
 
     Board->Level.Colors = {2};
     Board->RepaintView();
@@ -181,6 +185,7 @@ TEST_F(BonusTest, RestoredBoardsWithIndexesOutOfRangeAreRefused) {
     Board->Level.Bosses[0].Type = 3;
     EXPECT_THROW(Board->CheckIndexes(), Error);
     Board->Level.Bosses[0].Type = 0;
+    ASSERT_FALSE(Board->Layer().Frags.empty());
     Board->Layer().Frags[0] = 12000;
     EXPECT_THROW(Board->CheckIndexes(), Error);
 }

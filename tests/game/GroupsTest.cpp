@@ -21,9 +21,9 @@ struct GroupsTest : GameFixture, ::testing::Test {
         Board->Level.ShapeWeights[Type("Cell", 0)] = 1;
     }
     void PutCellAt(int32_t frag) {
-        HandTo(frag);
+        ASSERT_TRUE(HandTo(frag));
         Board->Fishka(Board->Game.InHand).FType = Type("Cell", 0);
-        HandTo(frag);
+        ASSERT_TRUE(HandTo(frag));
     }
     int32_t Main = -1;
     int32_t Hanging = -1;
@@ -72,10 +72,13 @@ TEST_F(GroupsTest, ABreakingPutScoresDropsTheCutOffAndDeletesLater) {
     EXPECT_EQ(outlines[0].Image, "particle1.png");
 
     const TIntegers queue = Board->Game.Queue;
+    const size_t crystals = Board->Layer().Fishkas.size();
     Board->FrameTick(now + 1001);
-    EXPECT_EQ(Sounds.Played.back(), "3_crystal.ogg");
+    EXPECT_EQ(Sounds.Last(), "3_crystal.ogg");
     EXPECT_TRUE(Board->Level.PendingSound.empty());
     // Crystals 1, 2 and the put one are gone; the queue indexes moved down.
+    ASSERT_EQ(Board->Layer().Fishkas.size(), crystals - 3);
+    ASSERT_EQ(Board->Game.Queue.size(), queue.size());
     for (size_t i = 0; i < queue.size(); ++i) {
         EXPECT_EQ(Board->Game.Queue[i], queue[i] - 3);
     }
@@ -119,11 +122,13 @@ TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
     EXPECT_EQ(prevent[0].Image, "boss.png");
     EXPECT_EQ(prevent[0].Position, (TPoint{180, 223}));
     EXPECT_EQ(Board->Level.Bosses[0].PreventTime, Clock.Tick + 700);
+    ASSERT_EQ(Effects.With("BossTextEffect.xml").size(), 1u);
     EXPECT_EQ(Effects.With("BossTextEffect.xml").back().Text, "+2");
     EXPECT_EQ(Sounds.Count("BossPrevent.ogg"), 1);
 
     Board->Game.Mode = gmStrategy;
     EXPECT_FALSE(Board->GroupBreaks());
+    ASSERT_EQ(Effects.With("BossTextEffect.xml").size(), 2u);
     EXPECT_EQ(Effects.With("BossTextEffect.xml").back().Text, "+1");
     Board->Group = {0, 1, 2, 3};
     EXPECT_TRUE(Board->GroupBreaks());
@@ -160,6 +165,7 @@ TEST_F(GroupsTest, ACount2CrystalHitTwiceWithinASecondGoesAndTakesItsBoss) {
     Board->Game.FrameTime = Clock.Tick;
     Board->Group = {0, 1, 2, 3};
     Board->RemoveGroup(Clock.Tick);
+    ASSERT_EQ(Board->Level.Bosses.size(), 1u);
     const TFishka& twice = Board->Fishka(1);
     EXPECT_EQ(twice.State, fsOnBoard);
     EXPECT_EQ(twice.Count, 2);
@@ -211,7 +217,7 @@ TEST_F(GroupsTest, BreakingTheMainCrystalEndsTheLayerWithoutDropping) {
     EXPECT_EQ(Board->Fishka(0).FallTime, Clock.Tick + 1500);
     EXPECT_TRUE(Board->Layer().Frags.empty());
     EXPECT_EQ(Sounds.Music, "");
-    EXPECT_EQ(Sounds.Played.back(), "6_next_level.ogg");
+    EXPECT_EQ(Sounds.Last(), "6_next_level.ogg");
     EXPECT_EQ(Board->Game.Score, 0);
 }
 
@@ -248,7 +254,7 @@ TEST_F(GroupsTest, DeletingACrystalKeepsEveryStoredIndexRight) {
     EXPECT_EQ(Board->Game.UndoList[0].Index, 1);
     EXPECT_EQ(Board->Game.UndoList[1].Index, 0);
     EXPECT_EQ(Board->Layer().MainFishka, 3);
-    EXPECT_EQ(Board->Layer().Owners, (TIntegers{0, 1, 2, 3, 4}));
+    ASSERT_EQ(Board->Layer().Owners, (TIntegers{0, 1, 2, 3, 4}));
     EXPECT_EQ(Board->Layer().Frags[1], Frag(5, 2, 2));
 
     TIntegers from{0, 2};

@@ -164,7 +164,9 @@ TEST_F(SavedGameTest, PlaySaveIsTheEncodedDocumentWithAttributesInOrder) {
     // Game over is not a state of its own in the file.
     Board->Game.GameState = gsGameOver;
     SaveGame(path, *Board);
-    EXPECT_NE(Decoded(path)[0].find("State=\"gsGamePlay\""), std::string::npos);
+    const std::vector<std::string> over = Decoded(path);
+    ASSERT_FALSE(over.empty());
+    EXPECT_NE(over[0].find("State=\"gsGamePlay\""), std::string::npos);
 }
 
 TEST_F(SavedGameTest, WritesThatCannotHappenRaiseIOErrorAndLeaveNoHalfFile) {
@@ -448,7 +450,7 @@ TEST_F(SavedGameTest, ASaveThatFailsPartWayLeavesTheOldSaveWhole) {
     Board->Game.Score = 999;
     try {
         SaveGame(path, *Board, DiskFullAfter(100)); // the disk fills up inside the layers
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const IOError& error) {
         const std::string message = error.what();
         EXPECT_EQ(message.rfind("Cannot write file \"" + path.string() + ".", 0), 0u) << message;
