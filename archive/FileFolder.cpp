@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 namespace qz {
 
@@ -82,6 +81,18 @@ public:
 private:
     std::FILE* handle_;
 };
+
+std::string DescribeFailure(const TWriteFailure& failure) {
+    switch (failure.Step) {
+    case TWriteStep::Create:
+        return "Cannot open file \"" + failure.Temporary + "\": " + failure.Reason;
+    case TWriteStep::Write:
+        return "Cannot write file \"" + failure.Temporary + "\": " + failure.Reason;
+    case TWriteStep::Replace:
+        break;
+    }
+    return "Cannot replace file \"" + failure.Target + "\": " + failure.Reason;
+}
 
 uint64_t FileSize(const std::string& name) {
     std::error_code error;
@@ -235,7 +246,7 @@ TMemoryStream& TFileFolder::Entry(int index) {
     return *file.Stream;
 }
 
-void TFileFolder::Save() {
+void TFileFolder::Save(const TWriteCalls& calls) {
     LoadAll();
     UpdateOffsets();
 
@@ -248,34 +259,14 @@ void TFileFolder::Save() {
         EncodeEntry(Dir[i], head.data() + 8 + i * FileFolderEntrySize);
     }
 
-    // The old archive stays whole until the new one is complete on disk.
-    const std::string temporaryName = FileName + ".saving";
-    try {
-        File file(temporaryName, "wb");
-        bool written = std::fwrite(head.data(), 1, head.size(), file.Handle()) == head.size();
-        for (size_t i = 0; written && i < MemFiles.size(); ++i) {
-            TMemoryStream& stream = *MemFiles[i].Stream;
-            stream.SetPosition(0);
-            written = stream.Size() == 0 ||
-                      std::fwrite(stream.Data(), 1, stream.Size(), file.Handle()) == stream.Size();
-            stream.SetPosition(stream.Size());
-        }
-        written = written && std::fflush(file.Handle()) == 0 && ::fsync(fileno(file.Handle())) == 0;
-        const int savedErrno = errno;
-        if (file.Close() != 0 || !written) {
-            throw IOError("Cannot write file \"" + temporaryName +
-                          "\": " + std::strerror(written ? errno : savedErrno));
-        }
-        std::error_code error;
-        std::filesystem::rename(temporaryName, FileName, error);
-        if (error) {
-            throw IOError("Cannot replace file \"" + FileName + "\": " + error.message());
-        }
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporaryName, ignored);
-        throw;
+    // Each entry is written whole from position 0, which leaves its stream at the end.
+    std::vector<std::string_view> pieces{
+        std::string_view(reinterpret_cast<const char*>(head.data()), head.size())};
+    for (const TMemFile& file : MemFiles) {
+        pieces.push_back(file.Stream->View());
+        file.Stream->SetPosition(file.Stream->Size());
     }
+    ReplaceFile(FileName, pieces, DescribeFailure, calls);
 }
 
 } // namespace qz

@@ -3,6 +3,7 @@
 // archive keeps entry bytes in memory once loaded or added, and writes everything on Save.
 
 #include "archive/MemoryStream.h"
+#include "archive/ReplaceFile.h"
 
 #include <array>
 #include <cstdint>
@@ -63,8 +64,9 @@ public:
     void UpdateOffsets();
     // Appends an entry holding a copy of all of stream; the caller keeps stream.
     void AddFile(std::string_view name, uint16_t kind, const TMemoryStream& stream);
-    // Writes the whole archive: to a temporary file beside it, then renamed over it.
-    void Save();
+    // Writes the whole archive through the safe writer (calls: the test seam), so that a
+    // failed save leaves the old archive file whole.
+    void Save(const TWriteCalls& calls = {});
 
     // The stream of entry index, loading it first when it is still only in the file.
     TMemoryStream& Entry(int index);

@@ -8,11 +8,7 @@
 #include "game/LevelLoader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 
 namespace qz {
 
@@ -83,33 +79,16 @@ std::string GameSaveText(const TBoard& board) {
 
 namespace {
 
-// The old file stays whole until the new text is complete on disk.
-void ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
-    if (path.has_parent_path()) {
-        std::error_code ignored; // a folder that cannot be made shows up as the open failing
-        std::filesystem::create_directories(path.parent_path(), ignored);
+std::string DescribeFailure(const TWriteFailure& failure) {
+    switch (failure.Step) {
+    case TWriteStep::Create:
+        return "Cannot create file \"" + failure.Temporary + "\": " + failure.Reason;
+    case TWriteStep::Write:
+        return "Cannot write file \"" + failure.Temporary + "\": " + failure.Reason;
+    case TWriteStep::Replace:
+        break;
     }
-    const std::string temporary = path.string() + ".saving";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        throw IOError("Cannot create file \"" + temporary + "\": " + std::strerror(errno));
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    std::error_code ignored;
-    if (!written || !closed) {
-        const int error = written ? errno : writeErrno;
-        std::filesystem::remove(temporary, ignored);
-        throw IOError("Cannot write file \"" + temporary + "\": " + std::strerror(error));
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, ignored);
-        throw IOError("Cannot replace file \"" + path.string() + "\": " + error.message());
-    }
+    return "Cannot replace file \"" + failure.Target + "\": " + failure.Reason;
 }
 
 // The decoded lines of the file, up to a zero byte as the XML reader takes its text.
@@ -315,8 +294,12 @@ void ShowBetweenLevels(TBoard& board, TFileFolder& levels) {
 
 } // namespace
 
-void SaveGame(const std::filesystem::path& path, const TBoard& board) {
-    ReplaceFile(path, GameSaveText(board));
+void SaveGame(const std::filesystem::path& path, const TBoard& board, const TWriteCalls& calls) {
+    if (path.has_parent_path()) {
+        std::error_code ignored; // a folder that cannot be made shows up as the create failing
+        std::filesystem::create_directories(path.parent_path(), ignored);
+    }
+    ReplaceFile(path, GameSaveText(board), DescribeFailure, calls);
 }
 
 bool LoadGame(const std::filesystem::path& path, TBoard& board, TFileFolder& levels) {

@@ -2,6 +2,8 @@
 // Saved games: the running game written as a small GameSave document, each line passed
 // through the keyless line codec, and read back into the board with its level reloaded.
 
+#include "archive/ReplaceFile.h"
+
 #include <filesystem>
 #include <string>
 
@@ -12,9 +14,10 @@ class TFileFolder;
 
 // Writes mode, state, level, score, tool charges, puts left and the dead line, and during
 // play the on-board crystals of the current and later layers and the bosses. The file is
-// replaced only once the new text is complete on disk (missing folders are created); an
-// IOError names the file when it cannot be written.
-void SaveGame(const std::filesystem::path& path, const TBoard& board);
+// replaced only once the new text is complete on disk (missing folders are created; calls is
+// the safe writer's test seam); an IOError names the file when it cannot be written.
+void SaveGame(const std::filesystem::path& path, const TBoard& board,
+              const TWriteCalls& calls = {});
 // The text SaveGame writes for the board as it stands.
 std::string GameSaveText(const TBoard& board);
 

@@ -1,6 +1,8 @@
 #pragma once
-// Files the game rewrites are written to a temporary file beside them, flushed to disk and
-// renamed over the old one, so that a crash or a full disk never leaves half a file.
+// The settings and high-score files are rewritten through the shared safe writer: a crash or a
+// full disk never leaves half a file.
+
+#include "archive/ReplaceFile.h"
 
 #include <filesystem>
 #include <string_view>
@@ -8,6 +10,7 @@
 namespace qz {
 
 // Throws IOError when the file cannot be written; the old file then stays as it was.
-void WriteFileSafely(const std::filesystem::path& path, std::string_view bytes);
+void WriteFileSafely(const std::filesystem::path& path, std::string_view bytes,
+                     const TWriteCalls& calls = {});
 
 } // namespace qz

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
+#include "archive/KeyCodes.h"
 #include "audio/AudioDevice.h"
 #include "fonts/NyxFontEngine.h"
 #include "fx/NyxFXParticles.h"
@@ -222,6 +223,26 @@ TEST_F(AppForm, FocusLossStopsFramesAndAudioAndShiftsTimers) {
     EXPECT_EQ(display.PresentCount(), presents + 2);
     form->HandleInput(TInputEvent::FocusGained());
     EXPECT_EQ(form->Level.NextMoveTime, 6000) << "a second return shifts nothing";
+}
+
+TEST_F(AppForm, HoldingSpaceSwapsOnceUntilItIsReleased) {
+    Start();
+    // One crystal type is enough for a queue on an empty layer.
+    form->Defs.FishkaShapes.emplace_back();
+    form->Defs.FishkaTypes.push_back({"One_0", "One_0", "One_0", 0, 0});
+    form->Game.GameState = gsGamePlay;
+    form->Level.Layers.emplace_back();
+    form->Level.LayerIndex = 0;
+    for (int i = 0; i < QueueLength; ++i)
+        form->Board->DealFishka();
+    ASSERT_EQ(form->Game.Queue, (TIntegers{0, 1, 2}));
+    form->HandleInput(TInputEvent::KeyDown(vkSpace));
+    form->HandleInput(TInputEvent::KeyDown(vkSpace, 0, true)); // the key repeats
+    form->HandleInput(TInputEvent::KeyDown(vkSpace));
+    EXPECT_EQ(form->Game.Queue, (TIntegers{1, 2, 0}));
+    form->HandleInput(TInputEvent::KeyUp(vkSpace));
+    form->HandleInput(TInputEvent::KeyDown(vkSpace));
+    EXPECT_EQ(form->Game.Queue, (TIntegers{2, 0, 1}));
 }
 
 TEST_F(AppForm, ErrorHandlerShowsTheMessageAndTheLoopGoesOn) {

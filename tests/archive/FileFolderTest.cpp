@@ -1,6 +1,7 @@
 #include "archive/FileFolder.h"
 
 #include "TempDir.h"
+#include "WriteCalls.h"
 #include "archive/Error.h"
 
 #include <filesystem>
@@ -183,14 +184,15 @@ TEST(Archive, FailedSaveLeavesTheOldArchiveWhole) {
     WriteBytes(file, original);
     const auto folder = TFileFolder::Open(file);
     folder->AddFile("b", 0, TMemoryStream("B"));
-    // The temporary file cannot be created when a folder stands in its place.
-    std::filesystem::create_directory(file + ".saving");
-    EXPECT_THROW(folder->Save(), IOError);
+    // The disk fills up inside the directory.
+    const std::string error = ErrorOf([&] { folder->Save(test::DiskFullAfter(60)); });
+    EXPECT_EQ(error.rfind("Cannot write file \"" + file + ".", 0), 0u) << error;
+    EXPECT_TRUE(error.ends_with("\": No space left on device")) << error;
     EXPECT_EQ(ReadBytes(file), original);
-    std::filesystem::remove(file + ".saving");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
     folder->Save();
     EXPECT_EQ(TFileFolder::Open(file)->Count, 2);
-    EXPECT_FALSE(std::filesystem::exists(file + ".saving"));
+    EXPECT_EQ(ReadBytes(file).substr(8 + 2 * 48), "AB");
 }
 
 } // namespace

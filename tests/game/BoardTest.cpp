@@ -49,6 +49,7 @@ TEST_F(BoardTest, CanPutMatchesWithin24PixelsAndSnapsOntoTheMatchedFragments) {
         for (const TPoint d : {TPoint{0, 0}, TPoint{0, -24}, TPoint{24, 0}}) {
             const TFit fit = Board->CanPut(Hand(type, {at.X + d.X, at.Y + d.Y}));
             ASSERT_TRUE(fit.Fits) << shape << " " << d.X << "," << d.Y;
+            ASSERT_EQ(fit.Frags.size(), Defs.ShapeOf(type).Fishes.size()) << shape;
             EXPECT_EQ(fit.Frags.front(), frag) << shape;
             TFishka snapped = Hand(type, at);
             snapped.x = fit.Position.X;
@@ -91,8 +92,15 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
     Board->Level.ShapeWeights[Type("Tri", 0)] = 1;
     const int32_t tri = Type("Tri", 0);
     Place(tri, Frag(5, 0, 2));
+    // A crystal that has just broken stays in the layer for a while, its fragments freed.
+    const int32_t broken = Place(tri, Frag(5, 6, 2));
+    Board->Fishka(broken).State = fsRemoved;
+    ASSERT_EQ(Board->Layer().Owners, (TIntegers{0, broken}));
+    Board->Layer().Frags.pop_back();
+    Board->Layer().Owners.pop_back();
 
-    HandTo(Frag(5, 5, 2)); // far from the structure
+    // Far from the structure, a corner away from the broken crystal.
+    ASSERT_TRUE(HandTo(Frag(5, 5, 2)));
     const int32_t hand = Board->Game.InHand;
     const TPoint pointer{Board->Game.PointerX, Board->Game.PointerY};
     const size_t soundsBefore = Sounds.Played.size();
@@ -104,17 +112,27 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
     Board->FollowPointer(expected);
     EXPECT_EQ(Board->Fishka(hand).x, expected.x);
     EXPECT_EQ(pointer.X, Board->Game.PointerX);
+    // Nor is a queued crystal contact, wherever it lies.
+    ASSERT_EQ(Board->Game.Queue.size(), 3u);
+    TFishka& queued = Board->Fishka(Board->Game.Queue[1]);
+    const TFit lattice = Board->CanPut(Hand(queued.FType, WindowFor(queued.FType, Frag(5, 7, 2))));
+    ASSERT_TRUE(lattice.Fits);
+    queued.x = lattice.Position.X;
+    queued.y = lattice.Position.Y;
+    ASSERT_TRUE(HandTo(Frag(5, 8, 2)));
+    EXPECT_FALSE(Board->PlayerPut());
 
     const std::vector<std::string> bars{"20", "40", "60", "80"};
     for (int32_t put = 1; put <= 5; ++put) {
-        HandTo(Frag(5, put, 2));
+        ASSERT_TRUE(HandTo(Frag(5, put, 2)));
         const int32_t in = Board->Game.InHand;
         Clock.Tick += 100;
         ASSERT_TRUE(Board->PlayerPut()) << put;
         EXPECT_EQ(Board->Fishka(in).State, fsOnBoard);
         EXPECT_EQ(Board->Fishka(in).FlashTime, Clock.Tick + 200);
+        ASSERT_FALSE(Board->Game.UndoList.empty()) << put;
         EXPECT_EQ(Board->Game.UndoList.back().Index, in);
-        EXPECT_EQ(Board->Game.Queue.size(), 3u);
+        ASSERT_EQ(Board->Game.Queue.size(), 3u);
         EXPECT_EQ(Board->Game.InHand, Board->Game.Queue.front());
         EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"),
                   std::to_string(put < 5 ? 5 - put : 5));
@@ -135,6 +153,7 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
 TEST_F(BoardTest, RotationFollowsTheShapeCyclesAndGivesUpOnOpenOnes) {
     NewLayer();
     Board->DealFishka();
+    ASSERT_EQ(Board->Game.InHand, 0);
     TFishka& hand = Board->Fishka(Board->Game.InHand);
     hand.FType = Type("Tri", 1);
     Board->RotateNext();
@@ -185,7 +204,9 @@ TEST_F(BoardTest, WeightedChoiceAndDealing) {
     std::set<int32_t> shapes;
     for (int i = 0; i < 40; ++i) {
         Board->DealFishka();
-        shapes.insert(Defs.FishkaTypes[Board->Layer().Fishkas.back().FType].Shape);
+        const int32_t type = Board->Layer().Fishkas.back().FType;
+        ASSERT_TRUE(type >= 0 && static_cast<size_t>(type) < Defs.FishkaTypes.size()) << type;
+        shapes.insert(Defs.FishkaTypes[type].Shape);
     }
     EXPECT_EQ(shapes, (std::set<int32_t>{1, 3}));
 }
@@ -217,7 +238,10 @@ TEST_F(BoardTest, BottomFollowAndDangerNumbers) {
 
     StartPlay(gmPuzzle);
     Board->Level.MoveInterval = 4000;
-    Board->Game.CurrentY = 381; // 39 px below the structure
+    Board->Game.CurrentY = 380; // 40 px below the structure: not yet
+    EXPECT_FALSE(Board->DangerCheck());
+    EXPECT_FALSE(Board->Game.Danger);
+    Board->Game.CurrentY = 381; // 39 px
     EXPECT_FALSE(Board->DangerCheck());
     EXPECT_TRUE(Board->Game.Danger);
     EXPECT_EQ(Board->Level.DangerTime, 3000);
@@ -280,7 +304,7 @@ TEST_F(BoardTest, RealTimeMovesWarnRescueOnceAndThenEndTheGame) {
     EXPECT_EQ(Controls.Windows, (std::vector<std::string>{"WGameOver"}));
     EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "100");
     EXPECT_EQ(Sounds.Music, "");
-    EXPECT_EQ(Sounds.Played.back(), "10_looser.ogg");
+    EXPECT_EQ(Sounds.Last(), "10_looser.ogg");
 }
 
 TEST_F(BoardTest, ViewAcceleratesToTheMidpointAndBrakesAfterIt) {

@@ -41,7 +41,9 @@ TEST_F(BonusTest, BossesAttachToTheFirstCrystalUnderThemAndDyingShiftsIndexes) {
     const auto die = Effects.With("BossDieEffect.xml");
     ASSERT_EQ(die.size(), 1u);
     EXPECT_EQ(die[0].Position, (TPoint{180, 223}));
-    EXPECT_EQ(Effects.With("BossDieParticlesEffect.xml")[0].Position, (TPoint{180, 218}));
+    const auto particles = Effects.With("BossDieParticlesEffect.xml");
+    ASSERT_EQ(particles.size(), 1u);
+    EXPECT_EQ(particles[0].Position, (TPoint{180, 218}));
     Board->KillBoss(2); // its picture is missing: no effects
     EXPECT_EQ(Effects.With("BossDieEffect.xml").size(), 1u);
     EXPECT_EQ(Board->Level.Bosses.size(), 2u);
@@ -86,24 +88,27 @@ TEST_F(BonusTest, CoinsAndChargesAreCollectedWithTheirLabelsAndSound) {
 TEST_F(BonusTest, ABombSparesBossCrystalsAndDropsWhatItCutsOff) {
     StartPlay(gmPuzzle);
     BuildRow();
-    // Within 60 px of crystal 2's sign point lie crystals 0..3; 0 carries the main boss.
-    const TPoint centre = Board->SignPoint(Board->Fishka(2));
+    // Within 60 px of crystal 1's sign point lie crystals 0..2; 0 carries the main boss.
+    const TPoint centre = Board->SignPoint(Board->Fishka(1));
     Board->Explode(centre, 60);
     EXPECT_EQ(Board->Fishka(0).State, fsOnBoard);
-    for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(Board->Fishka(0).Boss, 0);
+    for (int i = 1; i <= 2; ++i) {
         EXPECT_EQ(Board->Fishka(i).State, fsRemoved) << i;
         EXPECT_EQ(Board->Fishka(i).FallTime, Clock.Tick + 500) << i;
     }
-    // The Tri lost its hold and falls for double points.
-    EXPECT_EQ(Board->Fishka(4).State, fsRemoved);
-    EXPECT_EQ(Board->Fishka(4).FallTime, Clock.Tick + 1500);
-    EXPECT_EQ(Board->Game.Score, 2 * 10);
-    EXPECT_EQ(Effects.With("GiveBonusBomb.xml").size(), 3u);
+    // Crystal 3 and the Tri lost their hold and fall for double points.
+    for (int i = 3; i <= 4; ++i) {
+        EXPECT_EQ(Board->Fishka(i).State, fsRemoved) << i;
+        EXPECT_EQ(Board->Fishka(i).FallTime, Clock.Tick + 1500) << i;
+    }
+    EXPECT_EQ(Board->Game.Score, 2 * (20 + 10));
+    EXPECT_EQ(Effects.With("GiveBonusBomb.xml").size(), 2u);
     EXPECT_EQ(Board->Layer().Owners, (TIntegers{0, 0, 0, 0}));
-    EXPECT_EQ(Sounds.Played.back(), "BonusBoom.ogg");
+    EXPECT_EQ(Sounds.Last(), "BonusBoom.ogg");
 }
 
-TEST_F(BonusTest, ColourBombsRepaintOnlyOtherColours) {
+TEST_F(BonusTest, ColourBombsRepaintOnlyOtherColoursAndTheThreeColourMarkAll) {
     BuildRow();
     const TPoint centre = Board->SignPoint(Board->Fishka(2));
     Board->Repaint(centre, 100, 0);
@@ -117,13 +122,29 @@ TEST_F(BonusTest, ColourBombsRepaintOnlyOtherColours) {
     Board->Fishka(4).State = fsRemoved;
     Board->Fishka(4).BType = 9;
     Board->CollectBonus(4);
-    EXPECT_EQ(Effects.With("GiveBonusColorBomb.xml").back().Image, "boomcolorstar1");
+    const auto star = Effects.With("GiveBonusColorBomb.xml");
+    ASSERT_EQ(star.size(), 1u);
+    EXPECT_EQ(star[0].Image, "boomcolorstar1");
 
     Board->Level.Colors = {2};
     Board->RepaintView();
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Defs.ColorOf(Board->Fishka(i).FType), 1) << i;
     }
+
+    // The three-colour mark is collected when its crystal breaks: the view is repainted.
+    Board->GiveBonus(2, 15);
+    EXPECT_EQ(Board->Fishka(2).BonusEffect.Image, "tricolor_line.png");
+    Board->Level.Colors = {3};
+    Clock.Tick += 1000;
+    Board->Group = {1, 2, 3};
+    Board->RemoveGroup(Clock.Tick);
+    EXPECT_EQ(Board->Fishka(0).FType, Type("Cell", 2));
+    EXPECT_EQ(Board->Fishka(0).FlashTime, Clock.Tick + 600);
+    const auto collected = Effects.With("GiveBonus.xml");
+    ASSERT_EQ(collected.size(), 1u);
+    EXPECT_EQ(collected[0].Image, "tricolor_line.png");
+    EXPECT_EQ(collected[0].Position, Board->SignPoint(Board->Fishka(2)));
 }
 
 } // namespace
@@ -164,6 +185,7 @@ TEST_F(BonusTest, RestoredBoardsWithIndexesOutOfRangeAreRefused) {
     Board->Level.Bosses[0].Type = 3;
     EXPECT_THROW(Board->CheckIndexes(), Error);
     Board->Level.Bosses[0].Type = 0;
+    ASSERT_FALSE(Board->Layer().Frags.empty());
     Board->Layer().Frags[0] = 12000;
     EXPECT_THROW(Board->CheckIndexes(), Error);
 }

@@ -262,7 +262,8 @@ TEST_F(GameScreenTest, BossesFadeAndWaitForTheirPrevention) {
 
 TEST_F(GameScreenTest, QueueHandAndHiddenColours) {
     fixture.Place(fixture.Type("Tri", 0), GameFixture::Frag(4, 3, 2));
-    fixture.HandTo(GameFixture::Frag(5, 3, 2));
+    ASSERT_TRUE(fixture.HandTo(GameFixture::Frag(5, 3, 2)));
+    ASSERT_EQ(board.Game.Queue.size(), 3u);
     TFishka& second = board.Fishka(board.Game.Queue[1]);
     TFishka& third = board.Fishka(board.Game.Queue[2]);
     second.FType = fixture.Type("Tri", 0);
@@ -308,7 +309,7 @@ TEST_F(GameScreenTest, QueueHandAndHiddenColours) {
 
 TEST_F(GameScreenTest, LevelPicturesFadeUnderTheHandAndReverseSmoothly) {
     fixture.Place(fixture.Type("Tri", 0), GameFixture::Frag(4, 3, 2));
-    fixture.HandTo(GameFixture::Frag(8, 3, 2));
+    ASSERT_TRUE(fixture.HandTo(GameFixture::Frag(8, 3, 2)));
     const TFishka& hand = board.Fishka(board.Game.InHand);
     TLevelPicture picture;
     picture.Images = {"Tri_0"};

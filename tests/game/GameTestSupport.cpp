@@ -134,12 +134,16 @@ int32_t GameFixture::Place(int32_t type, int32_t frag, uint8_t count) {
     return index;
 }
 
-void GameFixture::HandTo(int32_t frag) {
+bool GameFixture::HandTo(int32_t frag) {
     TBoard& b = *Board;
     if (b.Game.Queue.empty()) {
         for (int i = 0; i < QueueLength; ++i) {
             b.DealFishka();
         }
+    }
+    if (!b.HasLayer() || b.Game.InHand < 0 ||
+        static_cast<size_t>(b.Game.InHand) >= b.Layer().Fishkas.size()) {
+        return false;
     }
     TFishka& hand = b.Fishka(b.Game.InHand);
     const TPoint at = WindowFor(hand.FType, frag);
@@ -147,6 +151,7 @@ void GameFixture::HandTo(int32_t frag) {
     b.Game.PointerY = 0;
     b.FollowPointer(hand);
     b.MovePointer(at.X - hand.x, at.Y - hand.y);
+    return true;
 }
 
 void GameFixture::StartPlay(int32_t mode) {

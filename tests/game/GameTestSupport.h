@@ -41,6 +41,8 @@ public:
     }
     std::string CurrentMusic() const override { return Music; }
     int Count(const std::string& name) const;
+    // The last sound played, or "<none>".
+    std::string Last() const { return Played.empty() ? "<none>" : Played.back(); }
 
     std::vector<std::string> Played;
     std::string Music;
@@ -89,8 +91,9 @@ struct GameFixture {
     // A layer with the given crystals placed as a level places them; returns their indexes.
     int32_t Place(int32_t type, int32_t frag, uint8_t count = 1);
     void NewLayer();
-    // Deals a queue of three and moves the hand so that it would snap on frag.
-    void HandTo(int32_t frag);
+    // Deals a queue of three and moves the hand so that it would snap on frag; false when
+    // there is no crystal in hand to move.
+    [[nodiscard]] bool HandTo(int32_t frag);
     void StartPlay(int32_t mode);
 
     RecordingControls Controls;

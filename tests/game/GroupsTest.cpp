@@ -7,23 +7,23 @@
 namespace qz::test {
 namespace {
 
-// A main Cell (colour 1, main boss) at row 5 cell 1; Cells of colour 0 at cells 2 and 3;
-// a colour 2 Tri hanging at cell 5.
+// A main Cell (colour 1, main boss) at row 5 (or another) cell 1; Cells of colour 0 at cells
+// 2 and 3; a colour 2 Tri hanging at cell 5.
 struct GroupsTest : GameFixture, ::testing::Test {
-    void BuildRow(int32_t mainColour = 1) {
-        Main = Place(Type("Cell", mainColour), Frag(5, 1, 2));
-        Place(Type("Cell", 0), Frag(5, 2, 2));
-        Place(Type("Cell", 0), Frag(5, 3, 2));
-        Hanging = Place(Type("Tri", 2), Frag(5, 5, 2));
-        Board->Level.Bosses.push_back({160, 238, 0, 1});
+    void BuildRow(int32_t mainColour = 1, int32_t row = 5) {
+        Main = Place(Type("Cell", mainColour), Frag(row, 1, 2));
+        Place(Type("Cell", 0), Frag(row, 2, 2));
+        Place(Type("Cell", 0), Frag(row, 3, 2));
+        Hanging = Place(Type("Tri", 2), Frag(row, 5, 2));
+        Board->Level.Bosses.push_back({160 + 21 * (row - 5), 238 + 42 * (row - 5), 0, 1});
         Board->AttachBosses();
         Board->Level.ShapeWeights.assign(Defs.FishkaTypes.size(), 0);
         Board->Level.ShapeWeights[Type("Cell", 0)] = 1;
     }
     void PutCellAt(int32_t frag) {
-        HandTo(frag);
+        ASSERT_TRUE(HandTo(frag));
         Board->Fishka(Board->Game.InHand).FType = Type("Cell", 0);
-        HandTo(frag);
+        ASSERT_TRUE(HandTo(frag));
     }
     int32_t Main = -1;
     int32_t Hanging = -1;
@@ -72,10 +72,13 @@ TEST_F(GroupsTest, ABreakingPutScoresDropsTheCutOffAndDeletesLater) {
     EXPECT_EQ(outlines[0].Image, "particle1.png");
 
     const TIntegers queue = Board->Game.Queue;
+    const size_t crystals = Board->Layer().Fishkas.size();
     Board->FrameTick(now + 1001);
-    EXPECT_EQ(Sounds.Played.back(), "3_crystal.ogg");
+    EXPECT_EQ(Sounds.Last(), "3_crystal.ogg");
     EXPECT_TRUE(Board->Level.PendingSound.empty());
     // Crystals 1, 2 and the put one are gone; the queue indexes moved down.
+    ASSERT_EQ(Board->Layer().Fishkas.size(), crystals - 3);
+    ASSERT_EQ(Board->Game.Queue.size(), queue.size());
     for (size_t i = 0; i < queue.size(); ++i) {
         EXPECT_EQ(Board->Game.Queue[i], queue[i] - 3);
     }
@@ -86,6 +89,20 @@ TEST_F(GroupsTest, ABreakingPutScoresDropsTheCutOffAndDeletesLater) {
     Board->FrameTick(now + 2600);
     EXPECT_EQ(Board->Layer().Fishkas.size(), before - 1);
     EXPECT_EQ(Board->Fishka(1).State, fsQueued); // a queued crystal took its place
+}
+
+TEST_F(GroupsTest, InStrategyModeADropThatMovesTheViewGivesBackAFullCountOfPuts) {
+    StartPlay(gmStrategy);
+    BuildRow(1, 8); // high enough that the view follows the structure after the drop
+    Board->Level.Strategic = 4;
+    Board->Level.PutLeft = 1; // this put would move the dead line
+    PutCellAt(Frag(8, 4, 2));
+    ASSERT_TRUE(Board->PlayerPut());
+    ASSERT_EQ(Board->Fishka(Hanging).State, fsRemoved);
+    EXPECT_EQ(Board->Game.CurrentY, Board->BottomOf(0) - 252);
+    EXPECT_EQ(Board->Level.PutLeft, 4);
+    EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"), "4");
+    EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "0");
 }
 
 TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
@@ -105,11 +122,13 @@ TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
     EXPECT_EQ(prevent[0].Image, "boss.png");
     EXPECT_EQ(prevent[0].Position, (TPoint{180, 223}));
     EXPECT_EQ(Board->Level.Bosses[0].PreventTime, Clock.Tick + 700);
+    ASSERT_EQ(Effects.With("BossTextEffect.xml").size(), 1u);
     EXPECT_EQ(Effects.With("BossTextEffect.xml").back().Text, "+2");
     EXPECT_EQ(Sounds.Count("BossPrevent.ogg"), 1);
 
     Board->Game.Mode = gmStrategy;
     EXPECT_FALSE(Board->GroupBreaks());
+    ASSERT_EQ(Effects.With("BossTextEffect.xml").size(), 2u);
     EXPECT_EQ(Effects.With("BossTextEffect.xml").back().Text, "+1");
     Board->Group = {0, 1, 2, 3};
     EXPECT_TRUE(Board->GroupBreaks());
@@ -120,6 +139,18 @@ TEST_F(GroupsTest, BossPowerPerModeAndPreventionFeedback) {
     Board->Game.Mode = gmPuzzle;
     EXPECT_FALSE(Board->GroupBreaks());
     EXPECT_EQ(Sounds.Count("BossPrevent.ogg"), 2); // two crystals: no feedback
+
+    // Strategy mode adds half the power rounded up, for each power the game's bosses have.
+    Place(Type("Cell", 0), Frag(5, 5, 2));
+    Board->Game.Mode = gmStrategy;
+    for (const auto& [power, need] : {std::pair{1, 4}, {2, 4}, {3, 5}, {4, 5}}) {
+        Defs.BossTypes[0].Power = power;
+        Board->Group = {0, 1, 2, 3, 4};
+        Board->Group.resize(static_cast<size_t>(need) - 1);
+        EXPECT_FALSE(Board->GroupBreaks()) << "power " << power;
+        Board->Group.push_back(need - 1);
+        EXPECT_TRUE(Board->GroupBreaks()) << "power " << power;
+    }
 }
 
 TEST_F(GroupsTest, ACount2CrystalHitTwiceWithinASecondGoesAndTakesItsBoss) {
@@ -134,6 +165,7 @@ TEST_F(GroupsTest, ACount2CrystalHitTwiceWithinASecondGoesAndTakesItsBoss) {
     Board->Game.FrameTime = Clock.Tick;
     Board->Group = {0, 1, 2, 3};
     Board->RemoveGroup(Clock.Tick);
+    ASSERT_EQ(Board->Level.Bosses.size(), 1u);
     const TFishka& twice = Board->Fishka(1);
     EXPECT_EQ(twice.State, fsOnBoard);
     EXPECT_EQ(twice.Count, 2);
@@ -185,7 +217,7 @@ TEST_F(GroupsTest, BreakingTheMainCrystalEndsTheLayerWithoutDropping) {
     EXPECT_EQ(Board->Fishka(0).FallTime, Clock.Tick + 1500);
     EXPECT_TRUE(Board->Layer().Frags.empty());
     EXPECT_EQ(Sounds.Music, "");
-    EXPECT_EQ(Sounds.Played.back(), "6_next_level.ogg");
+    EXPECT_EQ(Sounds.Last(), "6_next_level.ogg");
     EXPECT_EQ(Board->Game.Score, 0);
 }
 
@@ -222,7 +254,7 @@ TEST_F(GroupsTest, DeletingACrystalKeepsEveryStoredIndexRight) {
     EXPECT_EQ(Board->Game.UndoList[0].Index, 1);
     EXPECT_EQ(Board->Game.UndoList[1].Index, 0);
     EXPECT_EQ(Board->Layer().MainFishka, 3);
-    EXPECT_EQ(Board->Layer().Owners, (TIntegers{0, 1, 2, 3, 4}));
+    ASSERT_EQ(Board->Layer().Owners, (TIntegers{0, 1, 2, 3, 4}));
     EXPECT_EQ(Board->Layer().Frags[1], Frag(5, 2, 2));
 
     TIntegers from{0, 2};

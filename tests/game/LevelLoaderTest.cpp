@@ -121,7 +121,9 @@ TEST_F(LevelTest, OmittedValuesCarryOverAndSavedGamesGetNoLayers) {
 
 TEST_F(LevelTest, OnlyLevelCrystalsOfFiveFishesCarryBonusesAndBossesTakeThemAway) {
     ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level3.xml", true));
+    ASSERT_FALSE(Board->Level.Layers.empty());
     const TLayer& layer = Board->Level.Layers[0];
+    ASSERT_EQ(layer.Fishkas.size(), 3u + 3u); // three from the level, three dealt
     EXPECT_EQ(layer.Fishkas[0].BType, 2);
     EXPECT_TRUE(layer.Fishkas[0].BonusEffect.Active);
     EXPECT_EQ(layer.Fishkas[0].BonusEffect.Image, "gold_coin_line.png");

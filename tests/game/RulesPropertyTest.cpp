@@ -91,8 +91,9 @@ public:
             const int32_t kind = Defs.ShapeOf(type).Fishes[0].Type;
             const int32_t lowest = std::max(0, (b.BottomOf(b.Level.LayerIndex)) / 42 - 2);
             const int32_t row = std::min(290, lowest + gen_.Next(8));
-            HandTo(Frag(row, gen_.Next(10), kind));
-            b.PlayerPut();
+            if (HandTo(Frag(row, gen_.Next(10), kind))) {
+                b.PlayerPut();
+            }
         } else if (action == 11) {
             b.RotateNext();
         } else if (action == 12) {
@@ -118,6 +119,7 @@ public:
 
     void Check(const std::string& where) const {
         const TBoard& b = *Board;
+        ASSERT_TRUE(b.HasLayer()) << where;
         const TLayer& layer = b.Layer();
         const auto n = static_cast<int32_t>(layer.Fishkas.size());
         ASSERT_EQ(layer.Frags.size(), layer.Owners.size()) << where;
@@ -126,6 +128,7 @@ public:
             const int32_t owner = layer.Owners[i];
             ASSERT_TRUE(owner >= 0 && owner < n) << where;
             ASSERT_EQ(layer.Fishkas[owner].State, fsOnBoard) << where;
+            ASSERT_TRUE(layer.Frags[i] >= 0 && layer.Frags[i] < FragCount) << where;
             ASSERT_TRUE(frags.insert(layer.Frags[i]).second) << where;
             ASSERT_EQ(IndexOfInteger(b.Level.NullFrags, layer.Frags[i]), -1) << where;
         }

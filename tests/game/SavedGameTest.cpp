@@ -2,6 +2,7 @@
 
 #include "GameTestSupport.h"
 #include "TempDir.h"
+#include "WriteCalls.h"
 #include "archive/CUnit.h"
 #include "archive/Error.h"
 #include "archive/Random.h"
@@ -157,7 +158,9 @@ TEST_F(SavedGameTest, PlaySaveIsTheEncodedDocumentWithAttributesInOrder) {
     // Game over is not a state of its own in the file.
     Board->Game.GameState = gsGameOver;
     SaveGame(path, *Board);
-    EXPECT_NE(Decoded(path)[0].find("State=\"gsGamePlay\""), std::string::npos);
+    const std::vector<std::string> over = Decoded(path);
+    ASSERT_FALSE(over.empty());
+    EXPECT_NE(over[0].find("State=\"gsGamePlay\""), std::string::npos);
 }
 
 TEST_F(SavedGameTest, WritesThatCannotHappenRaiseIOErrorAndLeaveNoHalfFile) {
@@ -170,7 +173,7 @@ TEST_F(SavedGameTest, WritesThatCannotHappenRaiseIOErrorAndLeaveNoHalfFile) {
     fs::create_directory(taken); // the rename over it fails
     EXPECT_THROW(SaveGame(taken, *Board), IOError);
     EXPECT_TRUE(fs::is_directory(taken));
-    EXPECT_FALSE(fs::exists(Folder / "taken.sav.saving"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), {}), 2); // no temporary file left
 }
 
 TEST_F(SavedGameTest, PlayRoundTripKeepsLayersFromTheCurrentOneCrystalsBonusesAndBosses) {
@@ -429,6 +432,26 @@ TEST_F(SavedGameTest, PlaySaveWithoutLayersOrBossesIsAnEmptyBoard) {
     EXPECT_EQ(Board->Game.Queue, (TIntegers{0, 1, 2}));
     EXPECT_EQ(Board->Game.LevelNumber, 2);
     Board->CheckIndexes();
+}
+
+TEST_F(SavedGameTest, ASaveThatFailsPartWayLeavesTheOldSaveWhole) {
+    BuildThreeLayers();
+    const fs::path path = Folder / "game.sav";
+    SaveGame(path, *Board);
+    const std::string before = ReadBytes(path);
+    ASSERT_GT(before.size(), 100u);
+
+    Board->Game.Score = 999;
+    try {
+        SaveGame(path, *Board, DiskFullAfter(100)); // the disk fills up inside the layers
+        ADD_FAILURE() << "no error";
+    } catch (const IOError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(message.rfind("Cannot write file \"" + path.string() + ".", 0), 0u) << message;
+        EXPECT_TRUE(message.ends_with("\": No space left on device")) << message;
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), {}), 1);
 }
 
 } // namespace

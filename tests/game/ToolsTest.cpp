@@ -15,9 +15,9 @@ struct ToolsTest : GameFixture, ::testing::Test {
         }
     }
     void PutTriAt(int32_t cell, int32_t colour = 0) {
-        HandTo(Frag(5, cell, 2));
+        ASSERT_TRUE(HandTo(Frag(5, cell, 2)));
         Board->Fishka(Board->Game.InHand).FType = Type("Tri", colour);
-        HandTo(Frag(5, cell, 2));
+        ASSERT_TRUE(HandTo(Frag(5, cell, 2)));
         ASSERT_TRUE(Board->PlayerPut());
     }
     int32_t Base = -1;
@@ -25,6 +25,7 @@ struct ToolsTest : GameFixture, ::testing::Test {
 
 TEST_F(ToolsTest, SwapTurnsTheQueueAndFliesOnCurves) {
     const TIntegers before = Board->Game.Queue;
+    ASSERT_EQ(before.size(), 3u);
     Board->MovePointer(300, 400);
     Effects.Added.clear();
     Board->Swap();
@@ -41,7 +42,7 @@ TEST_F(ToolsTest, SwapTurnsTheQueueAndFliesOnCurves) {
     EXPECT_EQ(Effects.Added[2].List, TEffectList::Game);
     EXPECT_EQ(Effects.Added[2].Effect, "SwapEffect.xml");
     EXPECT_EQ(Board->Fishka(before[0]).AnimTime, Clock.Tick + 300);
-    EXPECT_EQ(Sounds.Played.back(), "4_change.ogg");
+    EXPECT_EQ(Sounds.Last(), "4_change.ogg");
 }
 
 TEST_F(ToolsTest, ShuffleNeedsAChargeAndDealsAFreshQueue) {
@@ -56,8 +57,10 @@ TEST_F(ToolsTest, ShuffleNeedsAChargeAndDealsAFreshQueue) {
     EXPECT_EQ(Board->Game.InHand, 1);
     EXPECT_EQ(Board->Game.Shuffles, 1);
     EXPECT_EQ(Controls.Get("WGame_LShuffleCount", "Caption"), "1");
-    EXPECT_EQ(Sounds.Played.back(), "12_magic.ogg");
-    EXPECT_EQ(Effects.With("ShuffleEffect.xml")[0].Image, "particle_shuffle.png");
+    EXPECT_EQ(Sounds.Last(), "12_magic.ogg");
+    const auto shuffle = Effects.With("ShuffleEffect.xml");
+    ASSERT_EQ(shuffle.size(), 1u);
+    EXPECT_EQ(shuffle[0].Image, "particle_shuffle.png");
     EXPECT_EQ(Effects.Added.front().Path,
               "Set Linear; Set Timing 0.3; Path (688,356) (814,104); Ending Stop;");
 }
@@ -72,7 +75,7 @@ TEST_F(ToolsTest, ShiftMovesTheLineBackOnlyWhenTheStructureIsLow) {
     EXPECT_EQ(Board->Level.NextMoveTime, Clock.Tick + 5000);
     EXPECT_EQ(Controls.Get("WGame_LShiftCount", "Caption"), "0");
     EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "0");
-    EXPECT_EQ(Sounds.Played.back(), "11_magic.ogg");
+    EXPECT_EQ(Sounds.Last(), "11_magic.ogg");
     EXPECT_FALSE(Board->Shift());
 }
 
@@ -87,6 +90,7 @@ TEST_F(ToolsTest, TwoUndosTakeBackTwoPutsLosingTheLastDealtEachTime) {
     EXPECT_EQ(Board->Game.CurrentY, 42); // the second put moved the line
     ASSERT_EQ(Board->Game.UndoList.size(), 2u);
     const TIntegers queue = Board->Game.Queue;
+    ASSERT_EQ(queue.size(), 3u);
     const size_t crystals = Board->Layer().Fishkas.size();
 
     ASSERT_TRUE(Board->Undo());
@@ -99,7 +103,7 @@ TEST_F(ToolsTest, TwoUndosTakeBackTwoPutsLosingTheLastDealtEachTime) {
     EXPECT_EQ(Board->Level.PutLeft, 1);
     EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"), "1");
     EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "50");
-    EXPECT_EQ(Sounds.Played.back(), "8_undo.ogg");
+    EXPECT_EQ(Sounds.Last(), "8_undo.ogg");
 
     ASSERT_TRUE(Board->Undo());
     EXPECT_EQ(Board->Game.Queue, (TIntegers{first, second, queue[0]}));
@@ -108,7 +112,7 @@ TEST_F(ToolsTest, TwoUndosTakeBackTwoPutsLosingTheLastDealtEachTime) {
     EXPECT_FALSE(Board->Undo());
 
     // The crystal taken back can be put again.
-    HandTo(Frag(5, 1, 2));
+    ASSERT_TRUE(HandTo(Frag(5, 1, 2)));
     EXPECT_TRUE(Board->PlayerPut());
 }
 
@@ -121,9 +125,9 @@ TEST_F(ToolsTest, UndoAfterABreakingPutDoesNothing) {
     Place(Type("Cell", 0), Frag(5, 3, 2));
     Board->Level.Bosses.push_back({160, 238, 0, 1});
     Board->AttachBosses();
-    HandTo(Frag(5, 4, 2));
+    ASSERT_TRUE(HandTo(Frag(5, 4, 2)));
     Board->Fishka(Board->Game.InHand).FType = Type("Cell", 0);
-    HandTo(Frag(5, 4, 2));
+    ASSERT_TRUE(HandTo(Frag(5, 4, 2)));
     ASSERT_TRUE(Board->PlayerPut());
     EXPECT_GT(Board->Game.Score, 0);
     EXPECT_FALSE(Board->Undo());

@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "WriteCalls.h"
 #include "archive/Error.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -133,6 +134,14 @@ TEST(SafeFile, FailureLeavesTheOldFile) {
     const fs::path file = dir.Path() / "a.txt";
     WriteFileSafely(file, "one");
     WriteFileSafely(file, "two");
+    EXPECT_EQ(ReadAll(file), "two");
+    try {
+        WriteFileSafely(file, "three", test::DiskFullAfter(2));
+        ADD_FAILURE() << "no error";
+    } catch (const IOError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write " + file.string() + ": No space left on device");
+    }
     EXPECT_EQ(ReadAll(file), "two");
     EXPECT_THROW(WriteFileSafely(dir.Path() / "no" / "such" / "b.txt", "x"), IOError);
     // A folder where the file should be: the rename fails, nothing else changes.

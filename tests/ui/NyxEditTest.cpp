@@ -38,7 +38,7 @@ protected:
     static std::string Text(const TNyxEdit& edit) { return NarrowAnsi(edit.Caption); }
 };
 
-TEST_F(Edit, MaxLengthZeroBlocksEveryKey) {
+TEST_F(Edit, MaxLengthZeroBlocksEveryKeyAndTypingStopsAtTheLimit) {
     TNyxEdit& edit = Make("abc", 0);
     Type(edit, "x\x01\x16");
     EXPECT_EQ(Text(edit), "abc");
@@ -48,6 +48,12 @@ TEST_F(Edit, MaxLengthZeroBlocksEveryKey) {
     edit.ReadOnly = true;
     Key(edit, 8);
     EXPECT_EQ(Text(edit), "abc");
+
+    edit.ReadOnly = false;
+    engine.SetProperty("E", "MaxLength", "5");
+    edit.SelStart = edit.SelEnd = edit.CursorPos;
+    Type(edit, "xyz");
+    EXPECT_EQ(Text(edit), "abcxy");
 }
 
 TEST_F(Edit, CaptionFilteringByModeAndForbiddenChars) {
@@ -107,9 +113,15 @@ TEST_F(Edit, CursorKeysAndShiftSelection) {
     Key(edit, 8); // Backspace deletes the selection
     EXPECT_EQ(Text(edit), "ab");
     EXPECT_EQ(edit.CursorPos, 3);
-    Key(edit, 8); // and then the character before the cursor
+    Key(edit, 8); // and then the character before the cursor, the first one too
     EXPECT_EQ(Text(edit), "a");
+    Key(edit, 8);
+    EXPECT_EQ(Text(edit), "");
+    EXPECT_EQ(edit.CursorPos, 1);
+    Type(edit, "a");
     Key(edit, 36);
+    Key(edit, 8); // nothing before the first position
+    EXPECT_EQ(Text(edit), "a");
     Key(edit, 46);
     EXPECT_EQ(Text(edit), "");
     Key(edit, 46);
