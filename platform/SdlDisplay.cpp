@@ -62,6 +62,7 @@ TSdlDisplay::TOpenResult TSdlDisplay::Open(const TDisplayOptions& options) {
     if (!display->CreateTexture()) {
         return fail(SdlError("texture"));
     }
+    display->ReadRefreshRate();
     display->Draw();
     result.Display = std::move(display);
     return result;
@@ -117,6 +118,15 @@ void TSdlDisplay::Present(const void* pixels, int32_t pitch, int32_t bitsPerPixe
     ++presents_;
 }
 
+void TSdlDisplay::ReadRefreshRate() {
+    SDL_DisplayMode mode{};
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    refreshRate_ =
+        index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0
+            ? mode.refresh_rate
+            : DefaultRefreshRate;
+}
+
 void TSdlDisplay::Refresh() {
     Draw();
 }
@@ -163,6 +173,7 @@ void TSdlDisplay::SetFullScreen(bool fullScreen) {
         // Back to the game's own window size, whatever the window had before.
         SDL_SetWindowSize(window_, PictureWidth, PictureHeight);
     }
+    ReadRefreshRate();
     Draw();
 }
 
@@ -199,6 +210,10 @@ bool TSdlDisplay::HandleEvent(const SDL_Event& event) {
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             Draw();
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+            ReadRefreshRate();
             return true;
         }
         return false;

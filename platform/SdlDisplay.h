@@ -17,6 +17,8 @@ namespace qz {
 
 class TSdlDisplay final : public IDisplay {
 public:
+    static constexpr int32_t DefaultRefreshRate = 60;
+
     struct TOpenResult {
         std::unique_ptr<TSdlDisplay> Display;
         std::string Error; // why the display could not be opened; empty on success
@@ -56,11 +58,14 @@ public:
     uint32_t WindowId() const;
     uint32_t TextureGeneration() const { return textureGeneration_; }
     bool VSync() const { return vsync_; }
+    // Refreshes per second of the monitor the window is on; 60 when SDL does not know.
+    int32_t RefreshRate() const { return refreshRate_; }
 
 private:
     TSdlDisplay() = default;
     bool CreateTexture();
     void Draw();
+    void ReadRefreshRate();
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -70,6 +75,7 @@ private:
     bool vsync_ = true;
     uint64_t presents_ = 0;
     uint32_t textureGeneration_ = 0;
+    int32_t refreshRate_ = DefaultRefreshRate;
 };
 
 // Writes message to stderr and shows it in an error box when the desktop allows one.
