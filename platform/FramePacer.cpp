@@ -24,9 +24,11 @@ bool TFramePacer::WaitForFrame() {
             return false;
         now = clock_();
     }
-    // Waking a little late does not slow the rate: the next period counts from when this
-    // frame was due. After a long stall (a slow frame, a pause) it counts from now.
-    start_ = now - due_ < period_ ? due_ : now;
+    // More than a period late (a slow frame, a pause, a busy machine): the frames start
+    // over from now instead of racing to catch up.
+    if (now - due_ >= period_)
+        due_ = now;
+    start_ = now;
     return true;
 }
 
@@ -35,7 +37,9 @@ void TFramePacer::FrameShown() {
     // A frame within an eighth of a period of a whole one took it by itself: the present
     // waited for the monitor, or the frame is slow. Holding it back would only lose time.
     holding_ = period_ != 0 && now - start_ + period_ / 8 < period_;
-    due_ = holding_ ? start_ + period_ : now;
+    // Otherwise the next one is due a period after this one was, however late this one
+    // started, so that waits that wake late do not slow the rate.
+    due_ = holding_ ? due_ + period_ : now;
 }
 
 } // namespace qz

@@ -38,7 +38,7 @@ private:
     int32_t rate_ = 0;
     uint64_t period_ = 0; // microseconds; 0 when off
     uint64_t due_ = 0;    // when the next frame may start
-    uint64_t start_ = 0;  // when the frame now being drawn was due or started
+    uint64_t start_ = 0;  // when the frame now being drawn started
     bool holding_ = false;
 };
 

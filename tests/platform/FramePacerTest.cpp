@@ -54,6 +54,14 @@ TEST(FramePacer, FastFramesAreHeldToTheRateEvenWhenWaitsOversleep) {
     EXPECT_LE(late.Span(), 60u * 16667u + 999u);
     EXPECT_GE(late.Span(), 60u * 16667u);
 
+    // Waits that wake more than a period late start the frames over from then: no burst
+    // of frames to make up for the time lost.
+    TFakeLoop stalled;
+    stalled.Oversleep = 20000;
+    stalled.Pacer.SetRate(60);
+    stalled.Frames(11);
+    EXPECT_EQ(stalled.Span(), 10u * (16667u + 20000u));
+
     // Off: nothing waits.
     TFakeLoop off;
     off.Pacer.SetRate(0);
