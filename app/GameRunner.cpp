@@ -266,6 +266,9 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
         return events.WaitForEvent(static_cast<uint32_t>((wait + 999) / 1000));
     });
     uint32_t framesTick = clock.Ticks();
+    if (options.PrintFrames)
+        std::cout << "# frame cap " << settings.FrameCap.value_or(display.RefreshRate())
+                  << ", monitor " << display.RefreshRate() << " Hz" << std::endl;
     bool quit = false;
     while (!quit) {
         std::optional<TInputEvent> event = form.Paused() ? events.Wait() : events.Poll();

@@ -30,7 +30,8 @@ struct TRunOptions {
     std::vector<TScreenshotRequest> Screenshots;
     std::optional<uint32_t> QuitAt;
     TQuitWhen QuitWhen = TQuitWhen::Never;
-    // Windowed: once a second, the real tick and the frames presented so far on stdout.
+    // Windowed: the frame cap, then once a second the real tick and the frames presented so
+    // far, on stdout.
     bool PrintFrames = false;
     std::optional<uint64_t> Seed;
     uint32_t FrameMs = 10;
