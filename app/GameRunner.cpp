@@ -9,6 +9,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Folders.h"
+#include "platform/FramePacer.h"
 #include "platform/HeadlessDisplay.h"
 #include "platform/Launcher.h"
 #include "platform/MessageBox.h"
@@ -18,6 +19,7 @@
 #include "platform/audio/SdlAudioDevice.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -25,6 +27,9 @@
 namespace qz {
 
 namespace {
+
+// How long a headless run waits for the moment of --quit-when when no --quit-at is given.
+constexpr uint32_t MomentTimeout = 60000;
 
 uint32_t ReadTick(const std::string& text, const std::string& option) {
     const auto value = TryStrToInt64(text);
@@ -64,6 +69,16 @@ TRunOptions ParseCommandLine(const std::vector<std::string>& args) {
                 {ReadTick(text.substr(0, colon), arg), text.substr(colon + 1)});
         } else if (arg == "--quit-at") {
             options.QuitAt = ReadTick(value(), arg);
+        } else if (arg == "--quit-when") {
+            const std::string& text = value();
+            if (text == "intro")
+                options.QuitWhen = TQuitWhen::Intro;
+            else if (text == "title")
+                options.QuitWhen = TQuitWhen::Title;
+            else
+                throw TCommandLineError("--quit-when needs intro or title, not \"" + text + "\"");
+        } else if (arg == "--print-frames") {
+            options.PrintFrames = true;
         } else if (arg == "--seed") {
             const std::string& text = value();
             const auto seed = TryStrToInt64(text);
@@ -163,7 +178,11 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         lastTick = std::max(lastTick, event.Tick);
     if (!options.Screenshots.empty())
         lastTick = std::max(lastTick, options.Screenshots.back().Tick);
-    const uint32_t end = options.QuitAt.value_or(lastTick);
+    // A run that waits for a moment of the start gives up when it has not come by then.
+    const bool waitsForMoment = options.QuitWhen != TQuitWhen::Never;
+    const uint32_t end =
+        options.QuitAt.value_or(waitsForMoment ? std::max(lastTick, MomentTimeout) : lastTick);
+    bool momentCame = false;
 
     int exitCode = 0;
     bool quit = false;
@@ -209,7 +228,13 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         }
         if (exitCode == ExitExpectationFailed)
             break;
+        const uint64_t presentsBefore = display.PresentCount();
         form.IdlePass();
+        const bool presented = display.PresentCount() != presentsBefore;
+        if (presented &&
+            ((options.QuitWhen == TQuitWhen::Intro && form.Game.GameState == gsIntro) ||
+             (options.QuitWhen == TQuitWhen::Title && form.Game.GameState == gsTitle)))
+            momentCame = quit = true;
         for (const TScriptEvent* event : afterPass) {
             if (event->Action == TScriptAction::Quit)
                 quit = true;
@@ -222,6 +247,11 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
             quit = true;
         if (!quit)
             clock.Advance(options.FrameMs);
+    }
+    if (waitsForMoment && !momentCame && exitCode == 0) {
+        errors << "Quarzel: the " << (options.QuitWhen == TQuitWhen::Intro ? "intro" : "title")
+               << " did not come by tick " << clock.Ticks() << "\n";
+        exitCode = ExitNoDisplay;
     }
     form.FormDestroy();
     return exitCode;
@@ -261,6 +291,20 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
         form.FormDestroy();
         return ExitNoDisplay;
     }
+    // Without vertical sync the loop would draw as fast as it can; the pacer holds it to the
+    // frame cap, waiting for input in the meantime.
+    const auto micros = [] {
+        return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
+    };
+    TFramePacer pacer(micros, [&](uint64_t wait) {
+        return events.WaitForEvent(static_cast<uint32_t>((wait + 999) / 1000));
+    });
+    uint32_t framesTick = clock.Ticks();
+    if (options.PrintFrames)
+        std::cout << "# frame cap " << settings.FrameCap.value_or(display.RefreshRate())
+                  << ", monitor " << display.RefreshRate() << " Hz" << std::endl;
     bool quit = false;
     while (!quit) {
         std::optional<TInputEvent> event = form.Paused() ? events.Wait() : events.Poll();
@@ -271,9 +315,18 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
             }
             form.HandleInput(*event);
         }
-        if (!quit)
-            form.IdlePass();
-        quit = quit || form.CloseRequested;
+        if (quit)
+            break;
+        pacer.SetRate(settings.FrameCap.value_or(display.RefreshRate()));
+        if (!pacer.WaitForFrame())
+            continue; // input came first
+        form.IdlePass();
+        pacer.FrameShown();
+        quit = form.CloseRequested;
+        if (options.PrintFrames && clock.Ticks() - framesTick >= 1000) {
+            framesTick = clock.Ticks();
+            std::cout << framesTick << " " << display.PresentCount() << std::endl;
+        }
     }
     form.FormDestroy();
     return 0;

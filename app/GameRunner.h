@@ -17,11 +17,22 @@ struct TScreenshotRequest {
     std::string FileName;
 };
 
+// Headless: the moment after which the run ends by itself.
+enum class TQuitWhen : uint8_t {
+    Never,
+    Intro, // the first frame of the intro has been composed and presented
+    Title, // the first frame with the title window has been composed and presented
+};
+
 struct TRunOptions {
     bool Headless = false;
     std::optional<std::filesystem::path> InputFile;
     std::vector<TScreenshotRequest> Screenshots;
     std::optional<uint32_t> QuitAt;
+    TQuitWhen QuitWhen = TQuitWhen::Never;
+    // Windowed: the frame cap, then once a second the real tick and the frames presented so
+    // far, on stdout.
+    bool PrintFrames = false;
     std::optional<uint64_t> Seed;
     uint32_t FrameMs = 10;
     std::optional<std::filesystem::path> DataDir;

@@ -26,6 +26,9 @@ TOptions ReadOptions(const std::filesystem::path& fileName) {
     options.WindowModeY = read("WindowModeY", defaults.WindowModeY);
     options.TurnOffHint = read("TurnOffHint", defaults.TurnOffHint);
     options.PlayerName = ini.ReadString(OptionsSection, "PlayerName", defaults.PlayerName);
+    // A negative or unreadable cap means the default.
+    if (const int32_t cap = read("FrameCap", -1); cap >= 0)
+        options.FrameCap = cap;
     return options;
 }
 

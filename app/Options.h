@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace qz {
@@ -23,6 +24,10 @@ struct TOptions {
     int32_t WindowModeY = 0;
     int32_t TurnOffHint = 0;
     std::string PlayerName = "Player";
+    // Frames per second the window's loop holds to when presents do not wait for the
+    // monitor; 0 no cap, nothing the monitor's refresh rate. Read only: never written back,
+    // so that the default keeps following the monitor.
+    std::optional<int32_t> FrameCap;
 };
 
 // A missing file or key gives the default.

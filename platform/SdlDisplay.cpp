@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstring>
 
 namespace qz {
 
@@ -62,6 +63,7 @@ TSdlDisplay::TOpenResult TSdlDisplay::Open(const TDisplayOptions& options) {
     if (!display->CreateTexture()) {
         return fail(SdlError("texture"));
     }
+    display->ReadRefreshRate();
     display->Draw();
     result.Display = std::move(display);
     return result;
@@ -101,20 +103,54 @@ void TSdlDisplay::RecreateTexture() {
     CreateTexture();
 }
 
+bool TSdlDisplay::KeepIfNew(const void* pixels, int32_t pitch, int32_t bitsPerPixel) {
+    const size_t rowBytes = size_t(PictureWidth) * size_t(bitsPerPixel / 8);
+    const auto* from = static_cast<const uint8_t*>(pixels);
+    bool same = shownBits_ == bitsPerPixel && shownGeneration_ == textureGeneration_;
+    for (int32_t y = 0; same && y < PictureHeight; ++y)
+        same = std::memcmp(shown_.data() + size_t(y) * rowBytes, from + size_t(y) * size_t(pitch),
+                           rowBytes) == 0;
+    if (same)
+        return false;
+    shown_.resize(rowBytes * PictureHeight);
+    for (int32_t y = 0; y < PictureHeight; ++y)
+        std::memcpy(shown_.data() + size_t(y) * rowBytes, from + size_t(y) * size_t(pitch),
+                    rowBytes);
+    shownBits_ = bitsPerPixel;
+    shownGeneration_ = textureGeneration_;
+    return true;
+}
+
 void TSdlDisplay::Present(const void* pixels, int32_t pitch, int32_t bitsPerPixel) {
+    ++presents_;
+    // The window keeps showing the last picture (and draws it again when exposed or
+    // resized); the same picture again is not uploaded or drawn.
+    if (!KeepIfNew(pixels, pitch, bitsPerPixel) && texture_ != nullptr)
+        return;
     void* dst = nullptr;
     int dstPitch = 0;
     if (texture_ == nullptr || SDL_LockTexture(texture_, nullptr, &dst, &dstPitch) != 0) {
         // A texture lost with its device: make a new one and try once more.
         RecreateTexture();
         if (texture_ == nullptr || SDL_LockTexture(texture_, nullptr, &dst, &dstPitch) != 0) {
+            shownBits_ = 0; // nothing holds it: the next present uploads again
             return;
         }
+        shownGeneration_ = textureGeneration_;
     }
     ConvertToXrgb(pixels, pitch, bitsPerPixel, dst, dstPitch, PictureWidth, PictureHeight);
     SDL_UnlockTexture(texture_);
     Draw();
-    ++presents_;
+    ++uploads_;
+}
+
+void TSdlDisplay::ReadRefreshRate() {
+    SDL_DisplayMode mode{};
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    refreshRate_ =
+        index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0
+            ? mode.refresh_rate
+            : DefaultRefreshRate;
 }
 
 void TSdlDisplay::Refresh() {
@@ -127,6 +163,10 @@ void TSdlDisplay::Draw() {
     if (texture_ != nullptr) {
         const TViewport v = Viewport();
         const SDL_Rect dst{v.X, v.Y, v.W, v.H};
+        // At its own size the picture needs no filtering, which software renderers spend
+        // most of a present on.
+        const bool sameSize = v.W == PictureWidth && v.H == PictureHeight;
+        SDL_SetTextureScaleMode(texture_, sameSize ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
         SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
     }
     SDL_RenderPresent(renderer_);
@@ -163,6 +203,7 @@ void TSdlDisplay::SetFullScreen(bool fullScreen) {
         // Back to the game's own window size, whatever the window had before.
         SDL_SetWindowSize(window_, PictureWidth, PictureHeight);
     }
+    ReadRefreshRate();
     Draw();
 }
 
@@ -199,6 +240,10 @@ bool TSdlDisplay::HandleEvent(const SDL_Event& event) {
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             Draw();
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+            ReadRefreshRate();
             return true;
         }
         return false;

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -17,6 +18,8 @@ namespace qz {
 
 class TSdlDisplay final : public IDisplay {
 public:
+    static constexpr int32_t DefaultRefreshRate = 60;
+
     struct TOpenResult {
         std::unique_ptr<TSdlDisplay> Display;
         std::string Error; // why the display could not be opened; empty on success
@@ -56,11 +59,18 @@ public:
     uint32_t WindowId() const;
     uint32_t TextureGeneration() const { return textureGeneration_; }
     bool VSync() const { return vsync_; }
+    // Pictures uploaded and drawn: presents of the picture the window shows already are not.
+    uint64_t UploadCount() const { return uploads_; }
+    // Refreshes per second of the monitor the window is on; 60 when SDL does not know.
+    int32_t RefreshRate() const { return refreshRate_; }
 
 private:
     TSdlDisplay() = default;
     bool CreateTexture();
     void Draw();
+    // Keeps a copy of the picture unless the texture already holds the same; false then.
+    bool KeepIfNew(const void* pixels, int32_t pitch, int32_t bitsPerPixel);
+    void ReadRefreshRate();
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -69,7 +79,13 @@ private:
     bool fullScreen_ = false;
     bool vsync_ = true;
     uint64_t presents_ = 0;
+    uint64_t uploads_ = 0;
     uint32_t textureGeneration_ = 0;
+    int32_t refreshRate_ = DefaultRefreshRate;
+    // The picture the texture holds, rows packed, and the texture it went into.
+    std::vector<uint8_t> shown_;
+    int32_t shownBits_ = 0;
+    uint32_t shownGeneration_ = 0;
 };
 
 // Writes message to stderr and shows it in an error box when the desktop allows one.

@@ -59,6 +59,20 @@ std::optional<TInputEvent> TSdlEventSource::Wait() {
     return next;
 }
 
+bool TSdlEventSource::WaitForEvent(uint32_t milliseconds) {
+    const uint32_t start = SDL_GetTicks();
+    SDL_Event event;
+    while (pending_.empty()) {
+        const uint32_t waited = SDL_GetTicks() - start;
+        if (waited >= milliseconds ||
+            SDL_WaitEventTimeout(&event, static_cast<int>(milliseconds - waited)) == 0) {
+            break;
+        }
+        Translate(event, pending_);
+    }
+    return !pending_.empty();
+}
+
 void TSdlEventSource::Translate(const SDL_Event& event, std::deque<TInputEvent>& out) {
     if (display_ != nullptr && display_->HandleEvent(event)) {
         return;

@@ -25,6 +25,9 @@ public:
 
     std::optional<TInputEvent> Poll() override;
     std::optional<TInputEvent> Wait() override;
+    // Waits until an event for the game is pending or the time is up, whichever comes
+    // first; true when one is pending (Poll then returns it).
+    bool WaitForEvent(uint32_t milliseconds);
 
     // The game's events for one SDL event, appended to out (none for events the game does
     // not handle). Pointer presses in the letterbox bars are dropped; moves and releases

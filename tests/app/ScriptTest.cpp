@@ -169,11 +169,17 @@ TEST(CommandLine, ReadsTheHeadlessOptions) {
     EXPECT_EQ(options.DataDir, std::filesystem::path("/data"));
     EXPECT_EQ(options.LevelFile, "level.xml");
     EXPECT_EQ(ParseCommandLine({}).FrameMs, 10u);
+    EXPECT_EQ(ParseCommandLine({}).QuitWhen, TQuitWhen::Never);
+    EXPECT_EQ(ParseCommandLine({"--quit-when", "intro"}).QuitWhen, TQuitWhen::Intro);
+    EXPECT_EQ(ParseCommandLine({"--quit-when", "title"}).QuitWhen, TQuitWhen::Title);
+    EXPECT_TRUE(ParseCommandLine({"--print-frames"}).PrintFrames);
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--quit-at"},
                                                {"--quit-at", "soon"},
                                                {"--screenshot", "a.png"},
                                                {"--frame-ms", "0"},
+                                               {"--quit-when", "menu"},
+                                               {"--quit-when"},
                                                {"--fast"},
                                                {"a", "b"}})
         EXPECT_THROW(ParseCommandLine(bad), TCommandLineError) << bad[0];
@@ -201,12 +207,20 @@ TEST(Options, DefaultsAndSaveKeepHandWrittenKeys) {
     EXPECT_EQ(options.MusicVolume, 40);
     options.MusicVolume = 70;
     options.ScreenWidth = 640; // never written
+    options.FrameCap = 25;     // never written either
     SaveOptions(file, options);
     const TOptions again = ReadOptions(file);
     EXPECT_EQ(again.MusicVolume, 70);
     EXPECT_EQ(again.ScreenWidth, 1024);
     EXPECT_EQ(again.WindowModeX, 33);
     EXPECT_NE(ReadText(file).find("[Version]"), std::string::npos);
+    // No cap given: the monitor's rate; 0 turns the cap off; a negative one is the default.
+    EXPECT_FALSE(again.FrameCap);
+    for (const auto& [text, cap] : std::vector<std::pair<std::string, std::optional<int32_t>>>{
+             {"144", 144}, {"0", 0}, {"-5", std::nullopt}, {"fast", std::nullopt}}) {
+        std::ofstream(file) << "[Options]\r\nFrameCap=" << text << "\r\n";
+        EXPECT_EQ(ReadOptions(file).FrameCap, cap) << text;
+    }
 }
 
 // The built program as a child process.
@@ -242,6 +256,28 @@ TEST(HeadlessRun, ScriptScreenshotsAndLog) {
     EXPECT_TRUE(log.starts_with("{0:0:0} Quarzel Version: 1.16\r\n"));
     EXPECT_NE(log.find("} Game Started...\r\n"), std::string::npos);
     EXPECT_NE(log.find("{0:1:0} Everage FPS: 0\r\n"), std::string::npos) << log;
+}
+
+// --quit-when ends a run right after the first intro frame or the first title frame, and a
+// run whose moment never comes by --quit-at fails.
+TEST(HeadlessRun, QuitsWhenTheIntroOrTheTitleIsShown) {
+    test::TempDir dir;
+    test::MakeAppData(dir.Path());
+    const auto run = [&](const std::string& arguments) {
+        return RunQuarzel("--headless --data-dir " + dir.Path().string() + " " + arguments,
+                          dir.Path() / "err.txt");
+    };
+    ASSERT_EQ(run("--quit-when intro"), 0) << ReadText(dir.Path() / "err.txt");
+    std::string log = ReadText(dir.Path() / "Quarzel.log");
+    EXPECT_NE(log.find("{0:0:0} Everage FPS: "), std::string::npos) << log;
+    ASSERT_EQ(run("--quit-when title"), 0) << ReadText(dir.Path() / "err.txt");
+    log = ReadText(dir.Path() / "Quarzel.log");
+    // The intro's three seconds, the last one counted from the end of the crystal
+    // preparation at 2010 ms, and the first frame after them.
+    EXPECT_NE(log.find("{0:3:20} Everage FPS: "), std::string::npos) << log;
+    EXPECT_EQ(run("--quit-when title --quit-at 2000"), 1);
+    EXPECT_NE(ReadText(dir.Path() / "err.txt").find("the title did not come by tick 2000"),
+              std::string::npos);
 }
 
 TEST(HeadlessRun, BadScriptLineStopsWithExitCode2) {

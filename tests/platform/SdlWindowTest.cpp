@@ -74,6 +74,14 @@ TEST_F(SdlWindow, PresentsBothDepthsAndSurvivesARendererReset) {
     display->Present(picture32.data(), 800 * 4, 32);
     display->Present(picture16.data(), 800 * 2, 16);
     EXPECT_EQ(display->PresentCount(), 2u);
+    EXPECT_EQ(display->UploadCount(), 2u);
+    // The picture the window shows already is not uploaded again; a change in any row is.
+    display->Present(picture16.data(), 800 * 2, 16);
+    EXPECT_EQ(display->UploadCount(), 2u);
+    picture16[800 * 599 + 799] = 0x001F;
+    display->Present(picture16.data(), 800 * 2, 16);
+    EXPECT_EQ(display->UploadCount(), 3u);
+    EXPECT_EQ(display->PresentCount(), 4u);
 
     const uint32_t generation = display->TextureGeneration();
     SDL_Event reset{};
@@ -85,8 +93,10 @@ TEST_F(SdlWindow, PresentsBothDepthsAndSurvivesARendererReset) {
     SDL_PushEvent(&reset);
     EXPECT_FALSE(events->Poll().has_value());
     EXPECT_EQ(display->TextureGeneration(), generation + 2);
+    // A new texture holds nothing yet: the same picture goes up again.
     display->Present(picture16.data(), 800 * 2, 16);
-    EXPECT_EQ(display->PresentCount(), 3u);
+    EXPECT_EQ(display->PresentCount(), 5u);
+    EXPECT_EQ(display->UploadCount(), 4u);
 
     display->SetFullScreen(true);
     display->SetFullScreen(false);
