@@ -35,6 +35,13 @@ const Command Commands[] = {
     {"board-picture",
      "board-picture GAME_ARCHIVE LEVELS_ARCHIVE LEVELNAME|--all OUT.png|FOLDER [--seed N]",
      RunBoardPicture},
+    {"compose", "compose SCRIPT.aim ARCHIVE  (adds the picture the script makes, saves ARCHIVE)",
+     RunCompose},
+    {"convert", "convert SOURCE DEST  (the start-up conversion of an archive)", RunConvert},
+    {"ui-dump",
+     "ui-dump DESCRIPTION.li [--pictures ARCHIVE] [--font FONT.xml]... [--show WINDOW]... "
+     "[--set OBJECT PROPERTY VALUE]... [--lang FILE.lng] [--png OUT.png]",
+     RunUiDump},
 };
 
 void PrintHelp(std::ostream& out) {
