@@ -29,6 +29,18 @@ struct TPutValue {
     bool operator<(const TPutValue& other) const;
 };
 
+// How the bot plays: how long it waits after each put, and among how many of the best places
+// it chooses. The perfect player takes the best place every 1.5 s; the human-like one puts
+// every 3 s and picks one of the three best places, the better ones more often (weights
+// 3 : 2 : 1), drawing from the game's random generator so that a seed repeats the game.
+struct TBotStyle {
+    int32_t PutEveryMs = 1500;
+    int32_t Choices = 1;
+
+    static TBotStyle Perfect() { return {}; }
+    static TBotStyle Human() { return {3000, 3}; }
+};
+
 struct TBotResult {
     std::string Outcome; // "won", "lost" or "stuck"
     int32_t Puts = 0;
@@ -36,10 +48,11 @@ struct TBotResult {
 };
 
 // Plays the level loaded on board. passTime moves the board's clock on by the given
-// milliseconds (the bot lets 1500 ms pass after each put, in frames of 100 ms, running the
-// frame's rules after each); report receives one line per put. Reaching maxPuts counts as
-// stuck.
+// milliseconds (the bot lets the style's time pass after each put, in frames of 100 ms,
+// running the frame's rules after each); report receives one line per put. Reaching maxPuts
+// counts as stuck.
 TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime, int32_t maxPuts,
-                     const std::function<void(const std::string&)>& report);
+                     const std::function<void(const std::string&)>& report,
+                     const TBotStyle& style = TBotStyle::Perfect());
 
 } // namespace qz

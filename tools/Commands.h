@@ -33,5 +33,6 @@ int RunBoardPicture(const Arguments& arguments);
 int RunCompose(const Arguments& arguments);
 int RunConvert(const Arguments& arguments);
 int RunUiDump(const Arguments& arguments);
+int RunLevelStats(const Arguments& arguments);
 
 } // namespace qz::tool

@@ -35,6 +35,10 @@ const Command Commands[] = {
     {"board-picture",
      "board-picture GAME_ARCHIVE LEVELS_ARCHIVE LEVELNAME|--all OUT.png|FOLDER [--seed N]",
      RunBoardPicture},
+    {"level-stats",
+     "level-stats LEVELS_ARCHIVE GAME_ARCHIVE [--seeds N] [--modes 1,2,3] "
+     "[--bot perfect|human|both] [--levels FIRST-LAST]",
+     RunLevelStats},
     {"compose", "compose SCRIPT.aim ARCHIVE  (adds the picture the script makes, saves ARCHIVE)",
      RunCompose},
     {"convert", "convert SOURCE DEST  (the start-up conversion of an archive)", RunConvert},

@@ -37,7 +37,7 @@ TEST(QuarzelData, HelpListsTheCommands) {
     EXPECT_EQ(result.ExitCode, 0);
     for (const char* command :
          {"zxc list", "zxc add", "cipher", "encode-text", "decode-text", "is-plain-text",
-          "digits-to-text", "xml-format", "compose", "convert", "ui-dump"}) {
+          "digits-to-text", "xml-format", "compose", "convert", "ui-dump", "level-stats"}) {
         EXPECT_NE(result.Out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(RunTool({"no-such-command"}).ExitCode, 1);
@@ -381,6 +381,73 @@ TEST(QuarzelData, UiDumpAppliesItsOptionsInOrderAndNamesWhatCannotBeSet) {
     EXPECT_EQ(error({"--set", "WB_L", "Left", "1"}), "Object WB_L does not exist\n");
     EXPECT_EQ(error({"--show", "WA_L"}), "Window WA_L does not exist\n");
     EXPECT_EQ(error({"--set", "WA_L", "Left"}).rfind("usage: quarzel-data ui-dump ", 0), 0u);
+}
+
+// The cells of the table rows of level-stats, row by row.
+std::vector<std::vector<std::string>> StatsRows(const std::string& out) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : SplitString(out, '\n')) {
+        if (!line.starts_with("| ") || line.starts_with("| level")) {
+            continue;
+        }
+        std::vector<std::string> cells;
+        for (const std::string& cell : SplitString(line.substr(2, line.size() - 4), '|')) {
+            cells.push_back(Trim(cell));
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+TEST(QuarzelData, LevelStatsPlaysTheFirstLevelsRepeatablyWithBothBots) {
+    const auto both =
+        RunTool({"level-stats", LevelsArchive, GameArchive, "--seeds", "3", "--levels", "1-5"});
+    ASSERT_EQ(both.ExitCode, 0) << both.Err;
+    const auto rows = StatsRows(both.Out);
+    ASSERT_EQ(rows.size(), 15u) << both.Out;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        ASSERT_EQ(row.size(), 11u);
+        EXPECT_EQ(row[0], std::to_string(i / 3 + 1));
+        EXPECT_EQ(row[4], i % 3 == 0 ? "no-lose" : i % 3 == 1 ? "puzzle" : "strategy");
+        EXPECT_GE(std::stoi(row[1]), 1);
+        EXPECT_GE(std::stoi(row[2]), 1);
+        // The first levels are won by both players; the human takes twice the time a put.
+        EXPECT_EQ(row[5], "100 / 100") << i;
+        EXPECT_EQ(row[7], "0 / 0") << i;
+        const auto times = SplitString(row[10], '/');
+        const auto puts = SplitString(row[8], '/');
+        ASSERT_EQ(times.size(), 2u);
+        EXPECT_DOUBLE_EQ(std::stod(times[0]), 1.5 * std::stod(puts[0])) << i;
+        EXPECT_DOUBLE_EQ(std::stod(times[1]), 3.0 * std::stod(puts[1])) << i;
+    }
+    EXPECT_NE(both.Err.find("level-stats: Level5.xml done, 90 of 90 games"), std::string::npos)
+        << both.Err;
+
+    // Seeded: the human's figures come back alike alone, and the perfect bot's single game
+    // is the one quarzel-data play makes.
+    const auto human = RunTool({"level-stats", LevelsArchive, GameArchive, "--seeds", "3",
+                                "--levels", "1-5", "--bot", "human"});
+    const auto alone = StatsRows(human.Out);
+    ASSERT_EQ(alone.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(alone[i][8], Trim(SplitString(rows[i][8], '/')[1])) << i;
+        EXPECT_EQ(alone[i][9], Trim(SplitString(rows[i][9], '/')[1])) << i;
+    }
+    const auto one = RunTool({"level-stats", LevelsArchive, GameArchive, "--seeds", "1", "--levels",
+                              "3", "--modes", "2", "--bot", "perfect"});
+    const auto single = StatsRows(one.Out);
+    ASSERT_EQ(single.size(), 1u);
+    const auto played =
+        RunTool({"play", LevelsArchive, GameArchive, "Level3.xml", "--mode", "2", "--seed", "1"});
+    EXPECT_NE(played.Out.find("result: won puts=" + single[0][8] + " score=" + single[0][9] + "\n"),
+              std::string::npos)
+        << played.Out;
+
+    const auto none = RunTool({"level-stats", LevelsArchive, GameArchive, "--levels", "90-99"});
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_EQ(none.Err, "The levels archive holds no level of those numbers\n");
+    EXPECT_EQ(RunTool({"level-stats", LevelsArchive, GameArchive, "--bot", "robot"}).ExitCode, 1);
 }
 
 TEST(QuarzelData, PictureCommandsNameWhatIsMissing) {
