@@ -34,5 +34,6 @@ int RunCompose(const Arguments& arguments);
 int RunConvert(const Arguments& arguments);
 int RunUiDump(const Arguments& arguments);
 int RunLevelStats(const Arguments& arguments);
+int RunSoundLevels(const Arguments& arguments);
 
 } // namespace qz::tool
