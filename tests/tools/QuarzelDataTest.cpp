@@ -3,6 +3,8 @@
 #include "archive/FileFolder.h"
 #include "archive/Helpers.h"
 #include "gfx/JpegPNG.h"
+#include "tools/soundgen/OggVorbisWriter.h"
+#include "tools/soundgen/SoundSynth.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -35,9 +37,9 @@ std::string XmlFormat(const std::string& document) {
 TEST(QuarzelData, HelpListsTheCommands) {
     const auto result = RunTool({"--help"});
     EXPECT_EQ(result.ExitCode, 0);
-    for (const char* command :
-         {"zxc list", "zxc add", "cipher", "encode-text", "decode-text", "is-plain-text",
-          "digits-to-text", "xml-format", "compose", "convert", "ui-dump", "level-stats"}) {
+    for (const char* command : {"zxc list", "zxc add", "cipher", "encode-text", "decode-text",
+                                "is-plain-text", "digits-to-text", "xml-format", "compose",
+                                "convert", "ui-dump", "level-stats", "sound-levels"}) {
         EXPECT_NE(result.Out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(RunTool({"no-such-command"}).ExitCode, 1);
@@ -448,6 +450,39 @@ TEST(QuarzelData, LevelStatsPlaysTheFirstLevelsRepeatablyWithBothBots) {
     EXPECT_EQ(none.ExitCode, 1);
     EXPECT_EQ(none.Err, "The levels archive holds no level of those numbers\n");
     EXPECT_EQ(RunTool({"level-stats", LevelsArchive, GameArchive, "--bot", "robot"}).ExitCode, 1);
+}
+
+TEST(QuarzelData, SoundLevelsMeasuresTheListedSoundsAndNamesEveryMiss) {
+    test::TempDir dir;
+    // Half a second of a full-scale square: it clips and is far too loud.
+    std::vector<float> square(kSampleRate / 2);
+    for (size_t i = 0; i < square.size(); ++i) {
+        square[i] = i % 100 < 50 ? 1.0f : -1.0f;
+    }
+    const std::vector<uint8_t> ogg = EncodeOggVorbis(square, kSampleRate, 1);
+    const std::string archive = dir.File("game.zxc");
+    WriteFile(dir.File("loud.ogg"), std::string(ogg.begin(), ogg.end()));
+    WriteFile(dir.File("sounds.dat"), "loud.ogg\r\n");
+    WriteFile(dir.File("musics.dat"), "");
+    ASSERT_EQ(RunTool({"zxc", "create", archive}).ExitCode, 0);
+    for (const char* name : {"loud.ogg", "sounds.dat", "musics.dat"}) {
+        ASSERT_EQ(RunTool({"zxc", "add", archive, dir.File(name)}).ExitCode, 0) << name;
+    }
+    const auto loud = RunTool({"sound-levels", archive});
+    EXPECT_EQ(loud.ExitCode, 1);
+    EXPECT_NE(loud.Out.find("| loud.ogg | sample | 0.50 | "), std::string::npos) << loud.Out;
+    const auto misses = SplitString(loud.Err, '\n');
+    ASSERT_EQ(misses.size(), 3u) << loud.Err;
+    EXPECT_EQ(misses[0].rfind("loud.ogg peaks at ", 0), 0u) << misses[0];
+    EXPECT_EQ(misses[1].rfind("loud.ogg is ", 0), 0u) << misses[1];
+
+    WriteFile(dir.File("musics.dat"), "none.mo3\r\n");
+    ASSERT_EQ(RunTool({"zxc", "create", archive}).ExitCode, 0);
+    ASSERT_EQ(RunTool({"zxc", "add", archive, dir.File("musics.dat")}).ExitCode, 0);
+    ASSERT_EQ(RunTool({"zxc", "add", archive, dir.File("musics.dat"), "sounds.dat"}).ExitCode, 0);
+    const auto missing = RunTool({"sound-levels", archive});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(missing.Err, "The game archive holds no \"none.mo3\"\n");
 }
 
 TEST(QuarzelData, PictureCommandsNameWhatIsMissing) {
