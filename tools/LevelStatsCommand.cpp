@@ -163,6 +163,8 @@ struct TLevelSize {
 
 void StartLevel(THeadlessGame& game, const std::string& level, int32_t mode, uint64_t seed) {
     TBoard& board = *game.Board;
+    // Every game starts at the same tick, so that a long run's clock never wraps.
+    game.Clock.Tick = THeadlessGame::TClock{}.Tick;
     Random().Seed(seed);
     board.Game = TGame{};
     board.Game.Mode = mode;
