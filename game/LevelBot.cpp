@@ -11,6 +11,9 @@ namespace qz {
 
 namespace {
 
+// Dead ends in a row that the bot tries to leave by taking its last put back.
+constexpr int32_t MaxUndosInRow = 3;
+
 struct TChoice {
     int32_t Rotations = 0; // RotateNext steps from the crystal in hand
     int32_t Frag = 0;
@@ -190,6 +193,7 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
                      const std::function<void(const std::string&)>& report,
                      const TBotStyle& style) {
     const auto count = static_cast<size_t>(std::max(1, style.Choices));
+    int32_t undosInRow = 0;
     TBotResult result;
     while (true) {
         if (board.Level.LevelDone) {
@@ -209,8 +213,14 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
             board.Shuffle()) {
             choices = BestOverQueue(board, count);
         }
-        if (choices.empty() && board.Undo()) {
+        // Taking the last put back deals a fresh crystal after the same put again; a dead end
+        // that a few such deals do not open counts as stuck rather than playing on for ever.
+        const bool deadEnd = choices.empty();
+        if (deadEnd && undosInRow < MaxUndosInRow && board.Undo()) {
+            ++undosInRow;
             choices = BestOverQueue(board, count);
+        } else if (!deadEnd) {
+            undosInRow = 0;
         }
         if (choices.empty()) {
             result.Outcome = "stuck";

@@ -2,7 +2,8 @@
 // A player without a screen that proves levels playable with the real rules: for the
 // crystal in hand it tries every rotation at every fitting place near the structure and
 // makes the put with the best immediate result (ties: the lowest fragment); when no put makes
-// progress it swaps, then shuffles, undoes when nothing fits and shifts in danger.
+// progress it swaps, then shuffles, undoes when nothing fits (up to three dead ends in a row,
+// each taken back once) and shifts in danger.
 
 #include <cstdint>
 #include <functional>
