@@ -11,6 +11,9 @@ namespace qz {
 
 namespace {
 
+// Dead ends in a row that the bot tries to leave by taking its last put back.
+constexpr int32_t MaxUndosInRow = 3;
+
 struct TChoice {
     int32_t Rotations = 0; // RotateNext steps from the crystal in hand
     int32_t Frag = 0;
@@ -56,7 +59,13 @@ std::optional<TPutValue> JudgePut(TBoard& board, int32_t index, int32_t scoreBef
     return value;
 }
 
-std::optional<TChoice> BestPut(TBoard& board) {
+// Whether a is the better put: a higher value, else the lower fragment.
+bool Better(const TChoice& a, const TChoice& b) {
+    return b.Value < a.Value || (!(a.Value < b.Value) && a.Frag < b.Frag);
+}
+
+// The best puts of the crystal in hand, best first, at most count of them.
+std::vector<TChoice> BestPuts(TBoard& board, size_t count) {
     const int32_t hand = board.Game.InHand;
     const int32_t start = board.Fishka(hand).FType;
     const TLevel savedLevel = board.Level;
@@ -78,7 +87,7 @@ std::optional<TChoice> BestPut(TBoard& board) {
     lowRow = std::max(0, lowRow - 3);
     highRow = std::min(BoardRowCount - 1, highRow + 3);
 
-    std::optional<TChoice> best;
+    std::vector<TChoice> ranked;
     std::vector<int32_t> rotations{start};
     for (size_t i = 0; i < board.Defs.FishkaTypes.size(); ++i) {
         const int32_t next = board.Defs.FindTypeByName(
@@ -113,32 +122,37 @@ std::optional<TChoice> BestPut(TBoard& board) {
                 if (!value) {
                     continue;
                 }
-                const bool better =
-                    !best || best->Value < *value || (!(*value < best->Value) && frag < best->Frag);
-                if (better) {
-                    best = TChoice{static_cast<int32_t>(r), frag, *value};
+                const TChoice choice{static_cast<int32_t>(r), frag, *value};
+                const auto place =
+                    std::find_if(ranked.begin(), ranked.end(),
+                                 [&](const TChoice& other) { return Better(choice, other); });
+                if (static_cast<size_t>(place - ranked.begin()) < count) {
+                    ranked.insert(place, choice);
+                    if (ranked.size() > count) {
+                        ranked.pop_back();
+                    }
                 }
             }
         }
     }
     board.Fishka(hand).FType = start;
-    return best;
+    return ranked;
 }
 
-// The best put over every crystal the swaps can bring to hand (ties: fewer swaps); the
-// board is left with that crystal in hand.
-std::optional<TChoice> BestOverQueue(TBoard& board) {
-    std::optional<TChoice> best = BestPut(board);
+// The best puts of whichever crystal the swaps can bring to hand has the best one (ties:
+// fewer swaps); the board is left with that crystal in hand.
+std::vector<TChoice> BestOverQueue(TBoard& board, size_t count) {
+    std::vector<TChoice> best = BestPuts(board, count);
     int32_t bestSwaps = 0;
     const auto options = static_cast<int32_t>(board.Game.Queue.size());
-    if (best && best->Value.Progress()) {
+    if (!best.empty() && best.front().Value.Progress()) {
         return best;
     }
     for (int32_t swaps = 1; swaps < options; ++swaps) {
         board.Swap();
-        const std::optional<TChoice> choice = BestPut(board);
-        if (choice && (!best || best->Value < choice->Value)) {
-            best = choice;
+        std::vector<TChoice> choice = BestPuts(board, count);
+        if (!choice.empty() && (best.empty() || best.front().Value < choice.front().Value)) {
+            best = std::move(choice);
             bestSwaps = swaps;
         }
     }
@@ -149,6 +163,22 @@ std::optional<TChoice> BestOverQueue(TBoard& board) {
         board.Swap();
     }
     return best;
+}
+
+// One of the ranked puts: the best when there is one, else drawn with weights n, n-1, ... 1.
+const TChoice& Pick(const std::vector<TChoice>& ranked) {
+    const auto n = static_cast<int32_t>(ranked.size());
+    if (n == 1) {
+        return ranked.front();
+    }
+    int32_t draw = Random().Next(n * (n + 1) / 2);
+    for (int32_t i = 0; i < n; ++i) {
+        draw -= n - i;
+        if (draw < 0) {
+            return ranked[static_cast<size_t>(i)];
+        }
+    }
+    return ranked.back();
 }
 
 } // namespace
@@ -163,15 +193,18 @@ std::optional<TBotMove> ChooseMove(TBoard& board) {
     if (!board.HasLayer() || board.Game.InHand < 0) {
         return std::nullopt;
     }
-    const std::optional<TChoice> choice = BestPut(board);
-    if (!choice) {
+    const std::vector<TChoice> best = BestPuts(board, 1);
+    if (best.empty()) {
         return std::nullopt;
     }
-    return TBotMove{choice->Rotations, choice->Frag};
+    return TBotMove{best.front().Rotations, best.front().Frag};
 }
 
 TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime, int32_t maxPuts,
-                     const std::function<void(const std::string&)>& report) {
+                     const std::function<void(const std::string&)>& report,
+                     const TBotStyle& style) {
+    const auto count = static_cast<size_t>(std::max(1, style.Choices));
+    int32_t undosInRow = 0;
     TBotResult result;
     while (true) {
         if (board.Level.LevelDone) {
@@ -186,24 +219,32 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
             result.Outcome = "stuck";
             break;
         }
-        std::optional<TChoice> choice = BestOverQueue(board);
-        if ((!choice || !choice->Value.Progress()) && board.Game.Shuffles > 0 && board.Shuffle()) {
-            choice = BestOverQueue(board);
+        std::vector<TChoice> choices = BestOverQueue(board, count);
+        if ((choices.empty() || !choices.front().Value.Progress()) && board.Game.Shuffles > 0 &&
+            board.Shuffle()) {
+            choices = BestOverQueue(board, count);
         }
-        if (!choice && board.Undo()) {
-            choice = BestOverQueue(board);
+        // Taking the last put back deals a fresh crystal after the same put again; a dead end
+        // that a few such deals do not open counts as stuck rather than playing on for ever.
+        const bool deadEnd = choices.empty();
+        if (deadEnd && undosInRow < MaxUndosInRow && board.Undo()) {
+            ++undosInRow;
+            choices = BestOverQueue(board, count);
+        } else if (!deadEnd) {
+            undosInRow = 0;
         }
-        if (!choice) {
+        if (choices.empty()) {
             result.Outcome = "stuck";
             break;
         }
-        if (board.Game.Danger && board.Game.Shifts > 0 && !choice->Value.Progress()) {
+        const TChoice choice = Pick(choices);
+        if (board.Game.Danger && board.Game.Shifts > 0 && !choice.Value.Progress()) {
             board.Shift();
         }
-        for (int32_t r = 0; r < choice->Rotations; ++r) {
+        for (int32_t r = 0; r < choice.Rotations; ++r) {
             board.RotateNext();
         }
-        board.AimHand(choice->Frag);
+        board.AimHand(choice.Frag);
         const std::string type =
             board.Defs.FishkaTypes[static_cast<size_t>(board.Fishka(board.Game.InHand).FType)].Name;
         if (!board.PlayerPut()) {
@@ -211,11 +252,12 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
             break;
         }
         ++result.Puts;
-        const int32_t row = choice->Frag / FragsPerRow;
+        const int32_t row = choice.Frag / FragsPerRow;
         report("put " + std::to_string(result.Puts) + ": " + type + " row " + std::to_string(row) +
-               " cell " + std::to_string(choice->Frag % FragsPerRow / 4) + " score " +
+               " cell " + std::to_string(choice.Frag % FragsPerRow / 4) + " score " +
                std::to_string(board.Game.Score));
-        for (int32_t frame = 0; frame < 15 && board.Game.GameState == gsGamePlay; ++frame) {
+        const int32_t frames = std::max(1, style.PutEveryMs / 100);
+        for (int32_t frame = 0; frame < frames && board.Game.GameState == gsGamePlay; ++frame) {
             passTime(100);
             board.FrameTick(board.Now());
         }

@@ -4,6 +4,7 @@
 // the queue, drawn by the game screen's own drawing from the level as the game loads it.
 
 #include "Commands.h"
+#include "LevelFiles.h"
 #include "StillPicture.h"
 #include "archive/Error.h"
 #include "archive/Random.h"
@@ -87,28 +88,6 @@ void WriteBoard(THeadlessGame& game, const std::string& level, uint64_t seed,
     std::cout << out << ": " << level << "\n";
 }
 
-// The level files of the archive in playing order: Level1.xml, Level2.xml, ...
-std::vector<std::string> LevelNames(const TFileFolder& levels) {
-    std::vector<std::pair<int64_t, std::string>> found;
-    for (const TDirEntry& entry : levels.Dir) {
-        const std::string name = entry.Name();
-        const std::string lower = LowerCase(name);
-        if (!lower.starts_with("level") || !lower.ends_with(".xml")) {
-            continue;
-        }
-        const std::optional<int64_t> number = TryStrToInt64(name.substr(5, name.size() - 9));
-        if (number) {
-            found.emplace_back(*number, name);
-        }
-    }
-    std::sort(found.begin(), found.end());
-    std::vector<std::string> names;
-    for (const auto& [number, name] : found) {
-        names.push_back(name);
-    }
-    return names;
-}
-
 } // namespace
 
 int RunBoardPicture(const Arguments& arguments) {
@@ -135,13 +114,14 @@ int RunBoardPicture(const Arguments& arguments) {
         return 0;
     }
     std::filesystem::create_directories(words[3]);
-    const std::vector<std::string> levels = LevelNames(*game.Levels);
+    const std::vector<TLevelFile> levels = LevelFiles(*game.Levels);
     if (levels.empty()) {
         throw Error("The levels archive holds no level");
     }
-    for (const std::string& level : levels) {
-        const std::string stem = level.substr(0, level.size() - 4);
-        WriteBoard(game, level, seed, (std::filesystem::path(words[3]) / (stem + ".png")).string());
+    for (const TLevelFile& level : levels) {
+        const std::string stem = level.Name.substr(0, level.Name.size() - 4);
+        WriteBoard(game, level.Name, seed,
+                   (std::filesystem::path(words[3]) / (stem + ".png")).string());
     }
     return 0;
 }

@@ -30,5 +30,10 @@ int RunLevelCheck(const Arguments& arguments);
 int RunPlay(const Arguments& arguments);
 int RunContactSheet(const Arguments& arguments);
 int RunBoardPicture(const Arguments& arguments);
+int RunCompose(const Arguments& arguments);
+int RunConvert(const Arguments& arguments);
+int RunUiDump(const Arguments& arguments);
+int RunLevelStats(const Arguments& arguments);
+int RunSoundLevels(const Arguments& arguments);
 
 } // namespace qz::tool

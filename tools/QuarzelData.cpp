@@ -35,6 +35,21 @@ const Command Commands[] = {
     {"board-picture",
      "board-picture GAME_ARCHIVE LEVELS_ARCHIVE LEVELNAME|--all OUT.png|FOLDER [--seed N]",
      RunBoardPicture},
+    {"level-stats",
+     "level-stats LEVELS_ARCHIVE GAME_ARCHIVE [--seeds N] [--modes 1,2,3] "
+     "[--bot perfect|human|both] [--levels FIRST-LAST]",
+     RunLevelStats},
+    {"sound-levels",
+     "sound-levels GAME_ARCHIVE  (peak and loudness of every sample and tune; exit 0 when "
+     "all meet their targets)",
+     RunSoundLevels},
+    {"compose", "compose SCRIPT.aim ARCHIVE  (adds the picture the script makes, saves ARCHIVE)",
+     RunCompose},
+    {"convert", "convert SOURCE DEST  (the start-up conversion of an archive)", RunConvert},
+    {"ui-dump",
+     "ui-dump DESCRIPTION.li [--pictures ARCHIVE] [--font FONT.xml]... [--show WINDOW]... "
+     "[--set OBJECT PROPERTY VALUE]... [--lang FILE.lng] [--png OUT.png]",
+     RunUiDump},
 };
 
 void PrintHelp(std::ostream& out) {

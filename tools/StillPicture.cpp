@@ -1,50 +1,15 @@
 #include "StillPicture.h"
 
+#include "SurfaceHost.h"
 #include "archive/Error.h"
 #include "game/GameData.h"
 #include "game/HeadlessGame.h"
 
 #include <filesystem>
-#include <span>
 
 namespace qz::tool {
 
 namespace {
-
-// The one host the font engine needs: glyphs go straight into the still picture.
-class TGlyphHost : public INyxGraphic {
-public:
-    explicit TGlyphHost(TSurfEngine& engine) : engine_(engine) {}
-
-    void Draw(const std::string&, const std::string&, int32_t, int32_t, uint8_t) override {}
-    void ExtDraw(const std::string& picture, std::span<const TCharRect> glyphs) override {
-        std::vector<TGlyphItem> items(glyphs.size());
-        for (size_t i = 0; i < glyphs.size(); ++i) {
-            const TCharRect& g = glyphs[i];
-            items[i] = TGlyphItem{g.Left, g.Top, g.Right, g.Bottom, g.X, g.Y, g.Color, g.Alpha};
-        }
-        engine_.DrawGlyphs(picture, TStillPicture::Target, static_cast<int32_t>(items.size()),
-                           items.data());
-    }
-    void LowExtDraw(const std::string&, const TRect&, const std::string&, int32_t, int32_t,
-                    uint32_t, uint8_t) override {}
-    void DrawRect(const std::string&, const TRect&, uint32_t, uint8_t, uint8_t) override {}
-    void DrawColoredAlpha(const std::string&, const std::string&, int32_t, int32_t, uint32_t,
-                          uint8_t) override {}
-    void GetPictureSize(int32_t& width, int32_t& height, const std::string& picture) override {
-        const TSurface* surface = engine_.FindSurface(picture);
-        width = surface ? surface->Width : 0;
-        height = surface ? surface->Height : 0;
-    }
-    void GetScreenSize(int32_t& width, int32_t& height) override {
-        width = engine_.ScreenWidth;
-        height = engine_.ScreenHeight;
-    }
-    void PlaySound(const std::string&) override {}
-
-private:
-    TSurfEngine& engine_;
-};
 
 constexpr const char* FontName = "NyxUnicode";
 
@@ -67,7 +32,7 @@ TStillPicture::TStillPicture(THeadlessGame& game, int32_t width, int32_t height,
                     std::to_string(height) + " pixels");
     }
     Fill({0, 0, width - 1, height - 1}, fill);
-    fonts_.SetHost(std::make_shared<TGlyphHost>(Engine));
+    fonts_.SetHost(std::make_shared<TSurfaceHost>(Engine, Target));
     if (game_.Game->IndexOf(std::string(FontName) + ".xml") >= 0) {
         fonts_.LoadFromStream(ArchiveEntry(*game_.Game, std::string(FontName) + ".xml"));
         font_ = fonts_.FindFont(FontName);
@@ -163,19 +128,7 @@ int32_t TStillPicture::TextHeight() const {
 }
 
 TRGBImage TStillPicture::Image() const {
-    const TSurface& surface = Engine.Surfaces[static_cast<size_t>(Engine.IndexOfSurface(Target))];
-    const TPixelSurface& pixels = *surface.Surface;
-    TRGBImage image = TRGBImage::Blank(pixels.Width, pixels.Height);
-    for (int32_t y = 0; y < pixels.Height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(pixels.Row(y));
-        for (int32_t x = 0; x < pixels.Width; ++x) {
-            uint8_t* p = image.Pixel(x, y);
-            p[0] = uint8_t(row[x] >> 16);
-            p[1] = uint8_t(row[x] >> 8);
-            p[2] = uint8_t(row[x]);
-        }
-    }
-    return image;
+    return SurfaceImage(Engine, Target);
 }
 
 void TStillPicture::SavePNG(const std::string& fileName) const {

@@ -310,8 +310,13 @@ def level_plan(n):
         "extra_bosses": 0 if n < 5 else min(3, (n - 3) // 5),
         "main_type": min(3, (n - 1) // 5),
         "theme": THEMES[(n - 1) % len(THEMES)],
-        "music": ["Level-drift.mo3", "Level-prism.mo3", "Level-glow.mo3"][(n - 1) % 3],
+        "music": LEVEL_TUNES[(n - 1) % len(LEVEL_TUNES)],
     }
+
+
+# The level tunes in the order the levels take them, so that neighbouring levels differ.
+LEVEL_TUNES = ["Level-drift.mo3", "Level-prism.mo3", "Level-glow.mo3",
+               "Level-tide.mo3", "Level-spark.mo3", "Level-frost.mo3"]
 
 
 def write_level(n, path):

@@ -102,12 +102,14 @@ bool TNyxInterfaceEngine::CallHandler(std::string_view name) const {
 }
 
 void TNyxInterfaceEngine::LoadFromStream(const TMemoryStream& stream) {
+    loadError_.clear();
     document_ = std::make_unique<TNyxParser>();
     document_->LoadFromStream(stream);
     try {
         CreateInterfaceObjects();
-    } catch (const Error&) {
+    } catch (const Error& error) {
         // Loading goes on with the objects made so far.
+        loadError_ = error.what();
     }
     ResolveParents();
     for (const auto& object : Objects()) {

@@ -54,6 +54,8 @@ public:
     // (State "osReadingState" meanwhile), tab lists. Structural errors end the object
     // creation quietly; conversion errors of property values reach the caller.
     void LoadFromStream(const TMemoryStream& stream);
+    // The structural error that ended the last load's object creation; empty when none.
+    const std::string& LoadError() const { return loadError_; }
     // Frees every object and empties the window stack, the script queue and the kept
     // earlier values: the engine's Clear for a reload (Clear alone would leave the stack
     // pointing at freed windows).
@@ -123,6 +125,7 @@ private:
     int32_t StackIndexOf(std::string_view name) const;
 
     std::unique_ptr<TNyxParser> document_;
+    std::string loadError_;
     std::unique_ptr<TNyxXMLTag> scripts_;
     std::unique_ptr<TNyxXMLTag> modProps_;
     std::vector<TNyxForm*> forms_;

@@ -2,6 +2,7 @@
 
 #include "TempDir.h"
 #include "tools/musicgen/XmInstruments.h"
+#include "tools/soundmeter/SoundTargets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +22,8 @@ std::string ReadText(const std::string& fileName) {
     return text.str();
 }
 
-const std::vector<std::string> kTunes = {"Vibe-rlx", "Level-drift", "Level-prism", "Level-glow"};
+const std::vector<std::string> kTunes = {"Vibe-rlx",   "Level-drift", "Level-prism", "Level-glow",
+                                         "Level-tide", "Level-spark", "Level-frost"};
 
 const std::vector<TGeneratedMusic>& ShippedMusic() {
     static const std::vector<TGeneratedMusic> music = [] {
@@ -83,6 +85,7 @@ TEST(MusicGen, EveryModuleLoadsWithItsOrdersAndPlaysAudibly) {
         const double duration = openmpt_module_get_duration_seconds(module.get());
         EXPECT_GE(duration, 60.0);
         EXPECT_LE(duration, 120.0);
+        EXPECT_NEAR(music.Lufs, SampleLoudness - TuneDistance, 0.2);
         const auto [peak, rms] = Render(module.get(), 30);
         EXPECT_GT(rms, 0.02);
         EXPECT_LT(peak, 1.0);
@@ -105,7 +108,8 @@ TEST(MusicGen, ListAndFilesAreWrittenUnderTheGameNames) {
     test::TempDir dir;
     WriteMusic(ShippedMusic(), dir.Path().string());
     EXPECT_EQ(ReadText(dir.File("musics.dat")),
-              "Vibe-rlx.mo3\r\nLevel-drift.mo3\r\nLevel-prism.mo3\r\nLevel-glow.mo3\r\n");
+              "Vibe-rlx.mo3\r\nLevel-drift.mo3\r\nLevel-prism.mo3\r\nLevel-glow.mo3\r\n"
+              "Level-tide.mo3\r\nLevel-spark.mo3\r\nLevel-frost.mo3\r\n");
     for (const TGeneratedMusic& music : ShippedMusic()) {
         EXPECT_EQ(ReadText(dir.File(music.Name)),
                   std::string(music.Bytes.begin(), music.Bytes.end()));

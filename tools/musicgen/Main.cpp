@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
         const auto music = qz::GenerateMusic(texts);
         qz::WriteMusic(music, argv[1]);
         for (const auto& module : music) {
-            std::printf("%s: %zu orders, %zu bytes\n", module.Name.c_str(), module.Orders,
-                        module.Bytes.size());
+            std::printf("%s: %zu orders, %zu bytes, %.1f LUFS\n", module.Name.c_str(),
+                        module.Orders, module.Bytes.size(), module.Lufs);
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "musicgen: %s\n", error.what());

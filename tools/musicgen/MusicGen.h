@@ -1,6 +1,7 @@
 #pragma once
-// Makes the game's music: every tune description composed and written as an extended
-// module under the entry name the game plays, and the list file "musics.dat".
+// Makes the game's music: every tune description composed, brought to the tunes' common
+// loudness as libopenmpt plays it, and written as an extended module under the entry name
+// the game plays, and the list file "musics.dat".
 
 #include "tools/musicgen/TuneComposer.h"
 
@@ -14,6 +15,7 @@ struct TGeneratedMusic {
     std::string Name;
     std::vector<uint8_t> Bytes;
     size_t Orders = 0;
+    double Lufs = 0; // gated loudness of one pass
 };
 
 // texts are tune descriptions; the result keeps their order. Errors name the tune's index.

@@ -425,7 +425,10 @@ TTune ComposeTune(std::string_view text) {
     TTune tune;
     TXmModule& module = tune.Module;
     module.Channels = chCount;
-    std::string lead = "bell";
+    // The instrument of each part, in module order: pad, bass, lead, arp, kick, snare, hat.
+    std::map<std::string, std::string, std::less<>> parts = {
+        {"pad", "pad"},   {"bass", "bass"},   {"lead", "bell"}, {"arp", "pluck"},
+        {"kick", "kick"}, {"snare", "snare"}, {"hat", "hat"}};
     uint64_t seed = 1;
     int32_t tonic = 0;
     bool minor = false;
@@ -483,9 +486,9 @@ TTune ComposeTune(std::string_view text) {
                 Fail(line, "a key is a note and \"major\" or \"minor\"");
             }
             minor = rest[1] == "minor";
-        } else if (head == "lead") {
+        } else if (parts.find(head) != parts.end()) {
             needs(1);
-            lead = rest[0];
+            parts[head] = rest[0];
         } else if (head == "seed") {
             needs(1);
             seed = static_cast<uint64_t>(ParseInt(rest[0], line));
@@ -562,12 +565,8 @@ TTune ComposeTune(std::string_view text) {
         throw std::runtime_error("the restart position lies outside the order list");
     }
 
-    for (const std::string_view name : {"pad", "bass"}) {
-        module.Instruments.push_back(MakeInstrument(name));
-    }
-    module.Instruments.push_back(MakeInstrument(lead));
-    for (const std::string_view name : {"pluck", "kick", "snare", "hat"}) {
-        module.Instruments.push_back(MakeInstrument(name));
+    for (const std::string_view part : {"pad", "bass", "lead", "arp", "kick", "snare", "hat"}) {
+        module.Instruments.push_back(MakeInstrument(parts.find(part)->second));
     }
 
     TComposer composer;

@@ -1,6 +1,7 @@
 #pragma once
-// Turns a tune description into an extended module. A tune is a key, a tempo, a lead
-// instrument, named grooves (one bar of drum, bass and arpeggio steps) and named sections
+// Turns a tune description into an extended module. A tune is a key, a tempo, the
+// instrument of each part (lead, pad, bass, arp, kick, snare, hat; each has a default), named
+// grooves (one bar of drum, bass and arpeggio steps) and named sections
 // (four chords, one per bar, a groove and a melody style); the order list strings sections
 // together. Melodies are composed from a fixed seed: chord tones on the strong beats, scale
 // steps between them, the first bar's motif coming back in the third.

@@ -168,6 +168,116 @@ TXmInstrument MakePluck() {
     return pluck;
 }
 
+// A wooden bar struck with a soft mallet: the fundamental and the bar's fourth partial
+// (close to four times the pitch), the partial dying much faster.
+TXmInstrument MakeMarimba() {
+    const size_t frames = static_cast<size_t>(kPitchedRate * 1.0);
+    const std::vector<double> wave = Render(
+        frames, kPitchedRate,
+        [](double t) {
+            const double x = kTwoPi * kMiddleC * t;
+            const double body = std::sin(x) * std::exp(-4.5 * t);
+            const double partial = 0.35 * std::sin(3.93 * x) * std::exp(-16 * t);
+            const double knock = 0.15 * std::sin(9.2 * x) * std::exp(-60 * t);
+            return (body + partial + knock) * std::min(1.0, t / 0.0015);
+        },
+        true);
+    TXmInstrument marimba = Pitched("marimba", wave, false);
+    marimba.Envelope = {{0, 64}, {1, 64}};
+    marimba.SustainPoint = 1;
+    marimba.FadeOut = 2400;
+    return marimba;
+}
+
+// A drawbar organ: the foot's harmonics 1, 2, 3, 4, 6 and 8, held as long as the key with a
+// slow vibrato that sets in after the attack.
+TXmInstrument MakeOrgan() {
+    const size_t frames = static_cast<size_t>(kPeriod) * 64;
+    const std::vector<double> wave = Render(
+        frames, kPitchedRate,
+        [](double t) {
+            const double x = kTwoPi * kMiddleC * t;
+            return std::sin(x) + 0.6 * std::sin(2 * x) + 0.35 * std::sin(3 * x) +
+                   0.25 * std::sin(4 * x) + 0.12 * std::sin(6 * x) + 0.1 * std::sin(8 * x);
+        },
+        false);
+    TXmInstrument organ = Pitched("organ", wave, true);
+    organ.Envelope = {{0, 0}, {2, 64}, {30, 58}};
+    organ.SustainPoint = 2;
+    organ.FadeOut = 3000;
+    organ.VibratoSweep = 90;
+    organ.VibratoDepth = 2;
+    organ.VibratoRate = 20;
+    return organ;
+}
+
+// A string section: a bright saw-like spectrum in three copies drifting against each other
+// (whole cycle counts over the loop, as the pad has), rising and falling slowly.
+TXmInstrument MakeStrings() {
+    constexpr int32_t kPeriods = 256;
+    TRandom random(405);
+    const size_t frames = static_cast<size_t>(kPeriod) * kPeriods;
+    std::vector<double> wave(frames, 0.0);
+    for (int32_t copy = -1; copy <= 1; ++copy) {
+        for (int32_t h = 1; h <= 24; ++h) {
+            const double amp = 1.0 / h * (h > 12 ? 0.5 : 1.0);
+            const double cycles = h * kPeriods + copy * 2 * h;
+            const double phase = random.NextReal() * kTwoPi;
+            for (size_t i = 0; i < frames; ++i) {
+                wave[i] += amp * std::sin(kTwoPi * cycles * i / frames + phase);
+            }
+        }
+    }
+    TXmInstrument strings = Pitched("strings", wave, true);
+    strings.Envelope = {{0, 0}, {30, 60}, {60, 52}};
+    strings.SustainPoint = 2;
+    strings.FadeOut = 700;
+    return strings;
+}
+
+// A celesta: steel plates under felt hammers, a pure tone with an octave and a twelfth that
+// fade first, ringing long.
+TXmInstrument MakeCelesta() {
+    const size_t frames = static_cast<size_t>(kPitchedRate * 2.0);
+    const std::vector<double> wave = Render(
+        frames, kPitchedRate,
+        [](double t) {
+            const double x = kTwoPi * kMiddleC * t;
+            const double body = std::sin(x) * std::exp(-1.6 * t);
+            const double octave = 0.3 * std::sin(2 * x) * std::exp(-5 * t);
+            const double twelfth = 0.12 * std::sin(3 * x) * std::exp(-9 * t);
+            return (body + octave + twelfth) * std::min(1.0, t / 0.002);
+        },
+        true);
+    TXmInstrument celesta = Pitched("celesta", wave, false);
+    celesta.Envelope = {{0, 64}, {1, 64}};
+    celesta.SustainPoint = 1;
+    celesta.FadeOut = 900;
+    return celesta;
+}
+
+// A synthesiser bass: odd harmonics of a square rolled off like a closed filter, with a
+// quick pluck of the envelope.
+TXmInstrument MakeSynthBass() {
+    const size_t frames = static_cast<size_t>(kPeriod) * 64;
+    const std::vector<double> wave = Render(
+        frames, kPitchedRate,
+        [](double t) {
+            const double x = kTwoPi * kMiddleC * t;
+            double sum = 0;
+            for (int32_t h = 1; h <= 9; h += 2) {
+                sum += std::sin(h * x) / (h * h * 0.6 + 0.4);
+            }
+            return sum;
+        },
+        false);
+    TXmInstrument bass = Pitched("synthbass", wave, true);
+    bass.Envelope = {{0, 0}, {1, 64}, {6, 40}, {40, 34}};
+    bass.SustainPoint = 3;
+    bass.FadeOut = 2200;
+    return bass;
+}
+
 TXmInstrument Drum(const std::string& name, double seconds,
                    const std::function<double(double)>& value) {
     TXmInstrument drum;
@@ -212,12 +322,47 @@ TXmInstrument MakeHat() {
     return hat;
 }
 
+// A wood block, played where a tune wants a dry tick instead of the snare.
+TXmInstrument MakeRim() {
+    return Drum("rim", 0.12, [](double t) {
+        const double tone = std::sin(kTwoPi * 820 * t) + 0.5 * std::sin(kTwoPi * 1390 * t);
+        return tone * std::exp(-45 * t) * std::min(1.0, t / 0.0005);
+    });
+}
+
+// A shaker: high noise with a soft swell, for the off-beats instead of the hat.
+TXmInstrument MakeShaker() {
+    auto random = std::make_shared<TRandom>(406);
+    auto low = std::make_shared<double>(0);
+    TXmInstrument shaker = Drum("shaker", 0.1, [random, low](double t) {
+        const double noise = random->NextReal() * 2 - 1;
+        *low += 0.7 * (noise - *low);
+        const double swell = std::min(1.0, t / 0.015) * std::exp(-40 * t);
+        return (noise - *low) * swell;
+    });
+    shaker.Panning = 100;
+    return shaker;
+}
+
 } // namespace
 
 TXmInstrument MakeInstrument(std::string_view name) {
     static const std::pair<std::string_view, TXmInstrument (*)()> kMakers[] = {
-        {"pad", MakePad},     {"bass", MakeBass}, {"bell", MakeBell},   {"flute", MakeFlute},
-        {"pluck", MakePluck}, {"kick", MakeKick}, {"snare", MakeSnare}, {"hat", MakeHat}};
+        {"pad", MakePad},
+        {"bass", MakeBass},
+        {"bell", MakeBell},
+        {"flute", MakeFlute},
+        {"pluck", MakePluck},
+        {"kick", MakeKick},
+        {"snare", MakeSnare},
+        {"hat", MakeHat},
+        {"marimba", MakeMarimba},
+        {"organ", MakeOrgan},
+        {"strings", MakeStrings},
+        {"celesta", MakeCelesta},
+        {"synthbass", MakeSynthBass},
+        {"rim", MakeRim},
+        {"shaker", MakeShaker}};
     for (const auto& [known, make] : kMakers) {
         if (known == name) {
             return make();

@@ -9,8 +9,11 @@
 namespace qz {
 
 // "pad" (warm chorus, looped), "bass" (round, looped), "bell" (electric-piano bell, decays),
-// "flute" (soft, looped, with vibrato), "pluck" (short plucked string), "kick", "snare",
-// "hat". Throws std::runtime_error for any other name.
+// "flute" (soft, looped, with vibrato), "pluck" (short plucked string), "marimba" (wooden
+// mallet, decays), "organ" (drawbars, looped, late vibrato), "strings" (bright section,
+// looped, slow), "celesta" (steel plates, rings long), "synthbass" (filtered square,
+// looped), drums "kick", "snare", "hat", "rim" (wood block) and "shaker". Throws
+// std::runtime_error for any other name.
 TXmInstrument MakeInstrument(std::string_view name);
 
 } // namespace qz

@@ -1,6 +1,8 @@
 #include "tools/soundgen/SoundSynth.h"
 
 #include "archive/Random.h"
+#include "tools/soundmeter/Loudness.h"
+#include "tools/soundmeter/SoundTargets.h"
 
 #include <algorithm>
 #include <charconv>
@@ -257,14 +259,19 @@ std::vector<float> Synthesise(const TSoundRecipe& recipe) {
             static_cast<float>(0.5 + 0.5 * std::cos(std::numbers::pi * (i + 1.0) / fade));
     }
     std::fill(out.begin() + static_cast<ptrdiff_t>(end), out.end(), 0.0f);
+    // The loudness the game hears: the sample on both sides of the mixer.
+    std::vector<float> stereo(2 * out.size());
     float peak = 0;
-    for (const float value : out) {
-        peak = std::max(peak, std::abs(value));
+    for (size_t i = 0; i < out.size(); ++i) {
+        stereo[2 * i] = stereo[2 * i + 1] = out[i];
+        peak = std::max(peak, std::abs(out[i]));
     }
     if (peak > 0) {
-        const float gain = static_cast<float>(kPeak) / peak;
+        const double loudness = MaxMomentaryLufs(stereo, kSampleRate);
+        const double gain = std::min(std::pow(10.0, (SampleLoudness - loudness) / 20),
+                                     kPeak / static_cast<double>(peak));
         for (float& value : out) {
-            value *= gain;
+            value = static_cast<float>(value * gain);
         }
     }
     return out;

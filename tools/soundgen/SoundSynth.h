@@ -1,7 +1,8 @@
 #pragma once
 // Sound effect recipes and their synthesis: each sample is a sum of voices (an oscillator or
 // noise with a glide, an envelope that starts and ends at zero, optional filters), the whole
-// peak-normalised. Recipes are text, one "sound" line followed by its "voice" lines.
+// brought to the game's common sample loudness unless its peak would pass kPeak first.
+// Recipes are text, one "sound" line followed by its "voice" lines.
 
 #include <cstdint>
 #include <string>
@@ -51,7 +52,9 @@ constexpr double kLead = 0.005; // seconds of silence before the sound, so that 
                                 // pre-echo of a sharp attack stays inside silence
 constexpr double kTail = 0.03;  // seconds of silence after the sound, for the codec to settle
 
-// Mono samples at kSampleRate: kLead, the sound, kTail; peak kPeak (silence stays silence).
+// Mono samples at kSampleRate: kLead, the sound, kTail; at SampleLoudness (its loudest
+// 400 ms heard on both sides), or quieter with its peak at kPeak when that comes first
+// (silence stays silence).
 std::vector<float> Synthesise(const TSoundRecipe& recipe);
 
 } // namespace qz
