@@ -208,6 +208,15 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                     }
                     continue;
                 }
+                if (event.Action == TScriptAction::Remember) {
+                    const std::optional<std::string> value =
+                        SubjectValue(form, facts, event.Subject);
+                    if (!value)
+                        throw TInputScriptError(event.Line, "nothing to remember named \"" +
+                                                                SubjectName(event.Subject) + "\"");
+                    facts.Remembered[SubjectName(event.Subject)] = *value;
+                    continue;
+                }
                 if (event.Action == TScriptAction::Report) {
                     std::cout << "tick " << now << ": " << StateReport(form, facts) << "\n";
                     continue;

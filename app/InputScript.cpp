@@ -195,6 +195,11 @@ TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber,
         event.Action = action == "botput" ? TScriptAction::BotPut : TScriptAction::Report;
         if (!args.empty())
             throw fail(action + " takes nothing");
+    } else if (action == "remember") {
+        event.Action = TScriptAction::Remember;
+        if (args.empty())
+            throw fail("remember needs what to remember");
+        event.Subject = args;
     } else if (action == "expect") {
         event.Action = TScriptAction::Expect;
         static const std::vector<std::string> operators{"=", "!=", "<", ">", "<=", ">=", "~"};
@@ -310,6 +315,7 @@ std::vector<TInputEvent> TScriptInput::Translate(const TScriptEvent& event) {
     case TScriptAction::Expect:
     case TScriptAction::BotPut:
     case TScriptAction::Report:
+    case TScriptAction::Remember:
         break;
     }
     return out;

@@ -3,8 +3,9 @@
 // milliseconds of the run's clock or "+N", N after the line before; "#" starts a comment
 // (except in the text of "text"). Pointer events may aim at an interface control by name;
 // the name is looked up when the event comes due, so scripts survive layout changes.
-// "expect" lines check the game's state as the run goes, "report" prints it (for writing
-// scripts), "botput" makes the put a bot would make through the real input.
+// "expect" lines check the game's state as the run goes ("remember" keeps a value for a later
+// expect to compare with), "report" prints it (for writing scripts), "botput" makes the put
+// a bot would make through the real input.
 
 #include "archive/Helpers.h"
 #include "platform/InputEvent.h"
@@ -37,6 +38,7 @@ enum class TScriptAction : uint8_t {
     Expect,
     BotPut,
     Report,
+    Remember,
 };
 
 struct TScriptEvent {

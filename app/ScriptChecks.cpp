@@ -121,6 +121,8 @@ std::optional<std::string> SubjectValue(const TForm1& form, const TRunFacts& fac
             return number(game.Shuffles);
         if (what == "putsleft")
             return number(form.Level.PutLeft);
+        if (what == "deadline")
+            return number(game.CurrentY);
         if (what == "crystals")
             return number(CrystalsOnBoard(*form.Board));
         if (what == "layer")
@@ -188,15 +190,26 @@ std::string StateReport(const TForm1& form, const TRunFacts& facts) {
     return line;
 }
 
+std::string SubjectName(const std::vector<std::string>& subject) {
+    std::string name;
+    for (const std::string& word : subject)
+        name += (name.empty() ? "" : " ") + word;
+    return name;
+}
+
 std::optional<std::string> FailedExpectation(const TForm1& form, const TRunFacts& facts,
                                              const TScriptEvent& expect) {
-    std::string what;
-    for (const std::string& word : expect.Subject)
-        what += (what.empty() ? "" : " ") + word;
+    const std::string what = SubjectName(expect.Subject);
     const std::optional<std::string> found = SubjectValue(form, facts, expect.Subject);
     if (!found)
         return "nothing to look at named \"" + what + "\"";
-    const std::string& wanted = expect.Text;
+    std::string wanted = expect.Text;
+    if (wanted == "remembered") {
+        const auto kept = facts.Remembered.find(what);
+        if (kept == facts.Remembered.end())
+            return "no remember line kept " + what;
+        wanted = kept->second;
+    }
     const std::string& op = expect.Operator;
     bool holds = false;
     const auto a = TryStrToInt64(*found);
