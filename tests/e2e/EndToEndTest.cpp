@@ -7,8 +7,9 @@
 // (scripts/e2e-references.sh).
 //
 // Scenario lines beginning "#!" are for this harness: "#! run ARGS..." starts the next run
-// of the game with these extra arguments (runs share the data folder, so a run sees what the
-// one before it wrote), and "#! option KEY=VALUE" sets a key of options.cfg before it.
+// of the game with these extra arguments ("{source}" in them stands for the project's
+// folder; runs share the data folder, so a run sees what the one before it wrote), and
+// "#! option KEY=VALUE" sets a key of options.cfg before it.
 
 #include "gfx/JpegPNG.h"
 #include "platform/IniFile.h"
@@ -62,20 +63,25 @@ std::vector<std::string> Words(const std::string& text) {
 
 std::vector<TRun> ReadScenario(const fs::path& file) {
     std::vector<TRun> runs;
+    std::vector<std::pair<std::string, std::string>> options; // for the next run
     std::istringstream lines(ReadText(file));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("#!")) {
             const std::vector<std::string> words = Words(line.substr(2));
             if (!words.empty() && words[0] == "run") {
                 runs.emplace_back();
-                runs.back().Arguments.assign(words.begin() + 1, words.end());
+                runs.back().Options = std::move(options);
+                options.clear();
+                for (auto word = words.begin() + 1; word != words.end(); ++word) {
+                    std::string argument = *word;
+                    if (const size_t at = argument.find("{source}"); at != std::string::npos)
+                        argument.replace(at, 8, QUARZEL_SOURCE_DIR);
+                    runs.back().Arguments.push_back(argument);
+                }
             } else if (words.size() == 2 && words[0] == "option" &&
                        words[1].find('=') != std::string::npos) {
-                if (runs.empty())
-                    runs.emplace_back();
                 const size_t equals = words[1].find('=');
-                runs.back().Options.emplace_back(words[1].substr(0, equals),
-                                                 words[1].substr(equals + 1));
+                options.emplace_back(words[1].substr(0, equals), words[1].substr(equals + 1));
             } else {
                 ADD_FAILURE() << file << ": unknown harness line " << line;
             }
@@ -87,6 +93,8 @@ std::vector<TRun> ReadScenario(const fs::path& file) {
             if (start == std::string::npos || line[start] == '#')
                 continue;
             runs.emplace_back();
+            runs.back().Options = std::move(options);
+            options.clear();
         }
         runs.back().Script += line + "\n";
     }

@@ -80,7 +80,7 @@ click() {
     sleep 0.5
 }
 # The share of bright pixels of the queue panel in a screenshot of the window at the given
-# scale: two queued crystals give from a twentieth to a tenth, the dark panel without them
+# scale: two queued crystals give from a thirtieth to a seventh, the dark panel without them
 # three thousandths.
 queue_colour() {
     import -window "$window" "$out/$1.png"

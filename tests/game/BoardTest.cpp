@@ -307,6 +307,32 @@ TEST_F(BoardTest, RealTimeMovesWarnRescueOnceAndThenEndTheGame) {
     EXPECT_EQ(Sounds.Last(), "10_looser.ogg");
 }
 
+// A level picture of several images shows each for its own time in turn; one image stays.
+TEST_F(BoardTest, LevelPicturesStepThroughTheirImages) {
+    TLevelPicture lamp;
+    lamp.Images = {"a.png", "b.png", "c.png"};
+    lamp.Times = {100, 300, 50};
+    TLevelPicture still;
+    still.Images = {"s.png"};
+    still.Times = {10};
+    Board->Level.Pictures = {lamp, still};
+    std::vector<int32_t> shown;
+    for (int32_t t = 10000; t <= 11000; t += 10) {
+        Board->AnimatePictures(t);
+        if (shown.empty() || shown.back() != Board->Level.Pictures[0].Counter) {
+            shown.push_back(Board->Level.Pictures[0].Counter);
+        }
+    }
+    // From load it changes at once, then b for 300 ms, c for 50, a for 100, ...
+    EXPECT_EQ(shown, (std::vector<int32_t>{1, 2, 0, 1, 2, 0, 1}));
+    EXPECT_EQ(Board->Level.Pictures[1].Counter, 0);
+    // A pause of minutes does not make it race through its images to catch up.
+    Board->AnimatePictures(500000);
+    const int32_t after = Board->Level.Pictures[0].Counter;
+    Board->AnimatePictures(500010);
+    EXPECT_EQ(Board->Level.Pictures[0].Counter, after);
+}
+
 TEST_F(BoardTest, ViewAcceleratesToTheMidpointAndBrakesAfterIt) {
     StartPlay(gmNoLose);
     NewLayer();
