@@ -1,14 +1,16 @@
 // The shipped interface description "Slider.li" as the game loads it from the built game
 // archive with the real font: every window and control the game addresses exists with the
 // right class, every name the game's sources spell exists, every script calls a real handler,
-// every picture and sound it names is shipped, and the texts (English and 40 % longer ones)
-// fit their controls, windows fit the screen and the play screen's panel leaves the board free.
+// every picture and sound it names is shipped, the texts (English, every language file and
+// 40 % longer ones) fit their controls in a font that has every character of them, windows
+// fit the screen and the play screen's panel leaves the board free.
 
 #include "archive/FileFolder.h"
 #include "archive/MemoryStream.h"
 #include "fonts/NyxFontEngine.h"
 #include "gfx/JpegPNG.h"
 #include "ui/NyxForm.h"
+#include "ui/NyxGrid.h"
 #include "ui/NyxInterfaceEngine.h"
 #include "ui/NyxLabel.h"
 #include "ui/RecordingHost.h"
@@ -464,15 +466,44 @@ TEST_F(ShippedInterface, ScriptsPicturesAndSoundsAreShipped) {
     EXPECT_GE(methods, 40u);
 }
 
+// Every character has a glyph of its own in the font; the others would show the font's
+// replacement box.
+void ExpectGlyphs(const TNyxFont& font, const std::u16string& text, const std::string& what) {
+    for (const char16_t c : text) {
+        EXPECT_NE(font.CharIndex(c), 0)
+            << what << ": no glyph for U+" << std::hex << std::uppercase << static_cast<int>(c);
+    }
+}
+
 // Each window lies on the screen, each control inside its window, and each text fits its
-// control: its lines within the height, one line in buttons.
+// control: its lines within the height, one line in buttons, grid cells within their
+// column; and its font draws every character of it.
 void ExpectLayoutFits(const TNyxInterfaceEngine& engine, const std::string& what) {
     for (const auto& object : engine.Objects()) {
         const auto* control = dynamic_cast<const TNyxInterfaceObject*>(object.get());
-        if (!control || control->ClassName() == "TNyxHint") {
+        if (!control) {
             continue;
         }
         const std::string& name = control->GetName();
+        if (const auto* grid = dynamic_cast<const TNyxGrid*>(control)) {
+            const TNyxFont* font = grid->GridFont();
+            ASSERT_NE(font, nullptr) << name;
+            for (size_t i = 0; i < grid->Cells.size(); ++i) {
+                const std::u16string& text = grid->Cells[i].Text;
+                const size_t column = i % static_cast<size_t>(std::max(grid->ColCount, 1));
+                ASSERT_LT(column, grid->Columns.size()) << name;
+                EXPECT_LE(font->TextWidth(text), grid->Columns[column].Width)
+                    << what << ": " << name << " cell " << i;
+                ExpectGlyphs(*font, text, what + ": " + name);
+            }
+        }
+        if (control->ClassName() == "TNyxHint") {
+            const auto* hint = dynamic_cast<const TNyxLabel*>(control);
+            if (hint->Font) {
+                ExpectGlyphs(*hint->Font, hint->Caption, what + ": " + name);
+            }
+            continue;
+        }
         const auto* window = dynamic_cast<const TNyxInterfaceObject*>(control->ParentObject);
         if (!window) {
             EXPECT_GE(control->ScreenLeft, 0) << name;
@@ -492,6 +523,7 @@ void ExpectLayoutFits(const TNyxInterfaceEngine& engine, const std::string& what
         ASSERT_NE(label->Font, nullptr) << name;
         const auto lines = static_cast<int32_t>(label->Lines.size());
         EXPECT_LE(lines * label->Font->Height, control->Height) << what << ": " << name;
+        ExpectGlyphs(*label->Font, label->Caption, what + ": " + name);
         if (!label->MouseDownPicture.empty() && control->ClassName() == "TNyxLabel") {
             EXPECT_EQ(lines, 1) << what << ": button " << name;
         }
@@ -539,11 +571,33 @@ std::map<std::string, std::string> Texts(const TNyxInterfaceEngine& engine) {
 
 TEST_F(ShippedInterface, EveryLanguageAppliesFitsAndRestores) {
     const std::filesystem::path folder = std::filesystem::path(QUARZEL_SOURCE_DIR) / "data/lng";
-    const std::map<std::string, std::string> original = Texts(engine_);
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         files.push_back(entry.path().string());
     }
+    // The language window's button of every other language, a copy of the English one as the
+    // game makes it, so that each file's own name is measured in the button that shows it.
+    auto* window = dynamic_cast<TNyxForm*>(engine_.FindObject("WLanguage"));
+    const TNyxObject* english = engine_.FindObject("WLanguage_RBENU");
+    ASSERT_TRUE(window && english);
+    for (const std::string& file : files) {
+        std::string code = std::filesystem::path(file).filename().string().substr(0, 3);
+        std::transform(code.begin(), code.end(), code.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        if (code == "ENU") {
+            continue;
+        }
+        const std::string name = "WLanguage_RB" + code;
+        const int32_t index = engine_.CreateObject(name, "WLanguage", english->ClassName());
+        ASSERT_GE(index, 0) << name;
+        TNyxObject* button = engine_.Object(index);
+        button->Assign(*english);
+        button->SetName(name);
+        button->ParentName = "WLanguage";
+    }
+    engine_.ResolveParents();
+    window->BuildChildren();
+    const std::map<std::string, std::string> original = Texts(engine_);
     // English first: the others are measured against it.
     std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
         return std::pair(!a.ends_with("ENU_1.lng"), a) < std::pair(!b.ends_with("ENU_1.lng"), b);
@@ -559,10 +613,7 @@ TEST_F(ShippedInterface, EveryLanguageAppliesFitsAndRestores) {
         for (const auto& element : lng.GetTag(0)->Tags) {
             const std::string name = Property(*element, "Name");
             names.insert(name);
-            // Another language's own button exists only once the language list is built.
-            if (!name.starts_with("WLanguage_RB")) {
-                EXPECT_NE(engine_.FindObject(name), nullptr) << name;
-            }
+            EXPECT_NE(engine_.FindObject(name), nullptr) << name;
         }
         if (file.ends_with("ENU_1.lng")) {
             englishEntries = names.size();
