@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The built game in a real window on a virtual X screen with a window manager, played with
-# xdotool as a person would: the title, a new game, clicks over the board until crystals are
-# put, Alt+Enter to full screen and back (the queue's crystals still drawn after each), the
-# game menu by Esc, and its Quit button ending the program. Exit 77 (skipped) without Xvfb,
-# openbox, xdotool or ImageMagick.
+# xdotool as a person would: the title, a new game of no-lose play, clicks over the board
+# until crystals are put, Alt+Enter to full screen and back (the queue's crystals still drawn
+# after each), the game menu by Esc, and its Quit button ending the program. Exit 77
+# (skipped) without Xvfb, openbox, xdotool or ImageMagick.
 #
 # RealWindow.sh BIN_DIR DESCRIPTION.li OUT_DIR
 set -uo pipefail
@@ -107,6 +107,8 @@ settled_colour() {
 in_play=no
 for _ in $(seq 10); do
     click WTitle WTitle_BNewGame
+    # No-lose play: a busy machine's slow clicks cannot lose the level meanwhile.
+    click WStartGame WStartGame_RBNoLose
     click WStartGame WStartGame_BPlay
     sleep 1
     xdotool key --window "$window" F2
