@@ -609,19 +609,24 @@ void TBoard::AnimatePictures(int32_t t) {
     }
 }
 
+std::pair<int32_t, int32_t> TBoard::RowsNearStructure() const {
+    int32_t low = BoardRowCount;
+    int32_t high = 0;
+    for (const int32_t f : Layer().Frags) {
+        low = std::min(low, f / FragsPerRow);
+        high = std::max(high, f / FragsPerRow);
+    }
+    if (low > high) {
+        low = high = 0;
+    }
+    return {std::max(0, low - 3), std::min(BoardRowCount - 1, high + 3)};
+}
+
 bool TBoard::HasPlace(int32_t index) {
     if (!HasLayer() || Layer().Frags.empty()) {
         return false;
     }
-    int32_t lowRow = BoardRowCount;
-    int32_t highRow = 0;
-    for (const int32_t f : Layer().Frags) {
-        lowRow = std::min(lowRow, f / FragsPerRow);
-        highRow = std::max(highRow, f / FragsPerRow);
-    }
-    // A crystal that touches the structure covers a row at most two away from it.
-    lowRow = std::max(0, lowRow - 3);
-    highRow = std::min(BoardRowCount - 1, highRow + 3);
+    const auto [lowRow, highRow] = RowsNearStructure();
     TFishka& fishka = Fishka(index);
     const TFishka saved = fishka;
     bool found = false;

@@ -88,6 +88,9 @@ public:
     void BoardTick(int32_t t);
     void ViewTick(int32_t t);
     void TurnBasedPut();
+    // The lattice rows a crystal touching the structure can cover: three either side of
+    // the rows the layer's crystals cover (from row 0 for an empty layer).
+    std::pair<int32_t, int32_t> RowsNearStructure() const;
     // Whether some turn of the crystal fits somewhere near the structure and touches a
     // crystal on the board; the crystal is left as it was.
     bool HasPlace(int32_t index);

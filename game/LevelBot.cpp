@@ -75,28 +75,10 @@ std::vector<TChoice> BestPuts(TBoard& board, size_t count) {
     const TRandom savedRandom = Random();
     const int32_t onBoardBefore = CrystalsOnBoard(board);
 
-    int32_t lowRow = BoardRowCount;
-    int32_t highRow = 0;
-    for (const int32_t f : board.Layer().Frags) {
-        lowRow = std::min(lowRow, f / FragsPerRow);
-        highRow = std::max(highRow, f / FragsPerRow);
-    }
-    if (lowRow > highRow) {
-        lowRow = highRow = 0;
-    }
-    lowRow = std::max(0, lowRow - 3);
-    highRow = std::min(BoardRowCount - 1, highRow + 3);
+    const auto [lowRow, highRow] = board.RowsNearStructure();
 
     std::vector<TChoice> ranked;
-    std::vector<int32_t> rotations{start};
-    for (size_t i = 0; i < board.Defs.FishkaTypes.size(); ++i) {
-        const int32_t next = board.Defs.FindTypeByName(
-            board.Defs.FishkaTypes[static_cast<size_t>(rotations.back())].NextRotateName);
-        if (next < 0 || std::find(rotations.begin(), rotations.end(), next) != rotations.end()) {
-            break;
-        }
-        rotations.push_back(next);
-    }
+    const TIntegers rotations = board.Defs.RotationsOf(start);
     for (size_t r = 0; r < rotations.size(); ++r) {
         const int32_t kind = board.Defs.ShapeOf(rotations[r]).Fishes.front().Type;
         for (int32_t row = lowRow; row <= highRow; ++row) {
