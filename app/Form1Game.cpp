@@ -129,8 +129,10 @@ void TForm1::RegisterGameHandlers() {
     RegisterHandler("WLoadGame_BLoad_MouseUp", [this] {
         const std::string name =
             Interface->GetProperty("WLoadGame_ELoadFile", "Caption").value_or("");
-        if (name.empty() || !LevelArchive || !LoadGame(SavePath(name), *Board, *LevelArchive))
+        if (name.empty() || !LevelArchive)
             return;
+        if (!LoadGame(SavePath(name), *Board, *LevelArchive))
+            throw Error("There is no saved game called \"" + name + "\"");
         Interface->SetProperty("WGame_PBDead", "Position", "0");
         Interface->SetProperty("WGame_PBDead", "BarPicture",
                                Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
