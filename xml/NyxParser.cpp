@@ -331,9 +331,9 @@ void TNyxParser::LoadFromStream(const TMemoryStream& stream) {
     BuildTree();
 }
 
-void TNyxParser::LoadFromFile(const std::string& fileName) {
+void TNyxParser::LoadFromFile(const std::string& fileName, size_t limit) {
     TMemoryStream stream;
-    stream.LoadFromFile(fileName);
+    stream.LoadFromFile(fileName, limit);
     LoadFromStream(stream);
 }
 

@@ -84,9 +84,10 @@ public:
     TNyxParser();
 
     // Reads the whole stream (or file), builds the typed lines and the tree. A document
-    // without any typed line raises "List index out of bounds (0)".
+    // without any typed line raises "List index out of bounds (0)". The file must be a
+    // regular file of at most limit bytes.
     void LoadFromStream(const TMemoryStream& stream);
-    void LoadFromFile(const std::string& fileName);
+    void LoadFromFile(const std::string& fileName, size_t limit = SIZE_MAX);
     void MakeTypifiedLines();
     void BuildTree();
     // Renders the document into Lines and writes each line followed by CR LF.
