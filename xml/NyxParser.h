@@ -65,7 +65,7 @@ public:
     void ClearAttributes();
     // Deep copy of source's name, value, attributes and subtree; Parent stays.
     void Assign(const TNyxXMLTag& source);
-    // The element and its subtree as XML text, indented by level tabs.
+    // The element and its subtree as XML text, indented by level tabs (at most 64).
     std::string MakeText(int level) const;
     // MakeText appended to out, without one call per level of nesting.
     void AppendText(std::string& out, int level) const;
