@@ -161,15 +161,17 @@ TEST_F(LevelTest, OutOfRangeBossTypesAndFragmentsAreRefused) {
 
 TEST_F(LevelTest, ExtremeNumbersAreHeldWhereNoSumOverflows) {
     AddEntry(*Levels, "Extreme.xml",
-             "<Level><FishkaColors>1</FishkaColors>"
-             "<MoveInterval Action=\"2147483647\" Strategic=\"2147483647\"/>"
-             "<Layers><Layer><Fishka x=\"2147483647\" y=\"-2147483648\" Shape=\"Tri\" "
-             "Count=\"1\"/><Fishka x=\"212\" y=\"228\" Shape=\"Tri\" Count=\"1\"/></Layer>"
-             "</Layers><Bosses><Boss x=\"-2147483648\" y=\"2147483647\" Type=\"0\"/></Bosses>"
+             "<Level>\r\n<FishkaColors>1</FishkaColors>\r\n"
+             "<MoveInterval Action=\"2147483647\" Strategic=\"2147483647\"/>\r\n"
+             "<Layers><Layer>\r\n"
+             "<Fishka x=\"2147483647\" y=\"-2147483648\" Shape=\"Tri\" Count=\"1\"/>\r\n"
+             "<Fishka x=\"212\" y=\"228\" Shape=\"Tri\" Count=\"1\"/>\r\n"
+             "</Layer></Layers>\r\n"
+             "<Bosses><Boss x=\"-2147483648\" y=\"2147483647\" Type=\"0\"/></Bosses>\r\n"
              "<Pictures><Picture x=\"2147483647\" y=\"1\" Sx=\"-2147483648\" Sy=\"0\" "
-             "Name=\"p\"><Image Name=\"deco1.png\" t=\"5\"/></Picture></Pictures>"
-             "<PictureMap x=\"2147483647\" y=\"0\" OneWidth=\"2147483647\" OneHeight=\"1\">"
-             "<Images><Image Name=\"deco1.png\"/></Images><Lines><Line>1 1</Line></Lines>"
+             "Name=\"p\">\r\n<Image Name=\"deco1.png\" t=\"5\"/></Picture></Pictures>\r\n"
+             "<PictureMap x=\"2147483647\" y=\"0\" OneWidth=\"2147483647\" OneHeight=\"1\">\r\n"
+             "<Images><Image Name=\"deco1.png\"/></Images><Lines><Line>1 1</Line></Lines>\r\n"
              "</PictureMap></Level>\r\n");
     ASSERT_TRUE(LoadLevel(*Board, *Levels, "Extreme.xml", true));
     const TLevel& l = Board->Level;
