@@ -166,8 +166,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
 
     form.FormCreate();
     form.FormActivate();
+    // The headless message box has written the failure to stderr already.
     if (!form.StartFailure().empty()) {
-        errors << form.StartFailure() << "\n";
         form.FormDestroy();
         return ExitStartFailed;
     }
@@ -261,7 +261,6 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         for (; shot < options.Screenshots.size() && options.Screenshots[shot].Tick <= now; ++shot)
             form.SaveScreenshot(options.Screenshots[shot].FileName);
         if (!form.StartFailure().empty()) {
-            errors << form.StartFailure() << "\n";
             exitCode = ExitStartFailed;
             break;
         }
