@@ -29,11 +29,11 @@ constexpr const char* LanguageKey = "Software\\Tindrel\\Quarzel";
 constexpr const char* LanguageValue = "LangStr";
 constexpr int32_t SliderTop = 90;
 
+// The high-score tables and link shortcuts are small; anything larger is not one of them.
 std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    TMemoryStream file;
+    file.LoadFromFile(path.string(), size_t{64} << 10);
+    return file.ToString();
 }
 
 int32_t VolumeFromSlider(const std::string& position) {
@@ -324,8 +324,10 @@ void TForm1::LoadHighScores() {
     const auto load = [&](const char* name) {
         const std::filesystem::path path = UserPath(name);
         std::error_code error;
-        return std::filesystem::is_regular_file(path, error) ? ParseHighScores(ReadWholeFile(path))
-                                                             : THighScores{};
+        THighScores scores;
+        if (std::filesystem::exists(path, error))
+            Guarded([&] { scores = ParseHighScores(ReadWholeFile(path)); });
+        return scores;
     };
     RealTimeScores = load("HighScoresRTP.dat");
     TurnBasedScores = load("HighScoresTBP.dat");

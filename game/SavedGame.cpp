@@ -94,7 +94,7 @@ std::string DescribeFailure(const TWriteFailure& failure) {
 // The decoded lines of the file, up to a zero byte as the XML reader takes its text.
 std::vector<std::string> DecodedLines(const std::filesystem::path& path) {
     TMemoryStream file;
-    file.LoadFromFile(path.string());
+    file.LoadFromFile(path.string(), size_t{4} << 20);
     std::string_view bytes = file.View();
     bytes = bytes.substr(0, bytes.find('\0'));
     std::vector<std::string> lines;
