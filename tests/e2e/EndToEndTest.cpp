@@ -19,15 +19,20 @@
 #include "platform/IniFile.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -279,6 +284,110 @@ TEST_P(Scenario, PlaysThroughItsScreens) {
         EXPECT_TRUE(difference.empty()) << shot.filename() << ": " << difference;
     }
     EXPECT_GT(pictures, 0u) << name << " took no screenshot";
+}
+
+// A copy of the shipped data for one test in Output / name.
+fs::path FreshData(const std::string& name) {
+    const fs::path data = Output / name / "data";
+    fs::remove_all(Output / name);
+    fs::create_directories(data);
+    for (const char* part : {"game", "levels", "lng"})
+        fs::copy(fs::path(QUARZEL_BIN_DIR) / part, data / part, fs::copy_options::recursive);
+    return data;
+}
+
+std::vector<std::string> HeadlessArguments(const fs::path& data, const fs::path& script) {
+    return {QUARZEL_BINARY,    "--headless",
+            "--data-dir",      data.string(),
+            "--settings-file", (data / "settings.ini").string(),
+            "--input",         script.string(),
+            "--seed",          "1",
+            "--language",      "ENU"};
+}
+
+// Empty when the file is a whole save as the game writes one: lines through the line codec,
+// each ended by CR LF, a GameSave element first and its end tag last.
+std::string WholeSaveProblem(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            return "a line without CR LF at byte " + std::to_string(start);
+        lines.push_back(DecodeText(std::string_view(bytes).substr(start, end - start)));
+        start = end + 2;
+    }
+    if (lines.empty() || !lines.front().starts_with("<GameSave "))
+        return "no GameSave element first";
+    if (lines.size() > 1 ? lines.back() != "</GameSave>" : !lines.front().ends_with("/>"))
+        return "the GameSave element does not end: " + lines.back();
+    return {};
+}
+
+// What tells one version of the file at path from another (a number reused for a new file
+// comes with a new time), or nothing when there is no file.
+std::optional<std::tuple<ino_t, time_t, long>> FileNumber(const fs::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return std::tuple{status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
+// Quick saves in a loop, the game killed at random moments: the save left is always whole,
+// and no temporary file of a write cut short survives the next start.
+TEST(EndToEnd, KilledWhileQuickSavingLeavesAWholeSave) {
+    const fs::path data = FreshData("kill-while-saving");
+    const fs::path folder = data.parent_path();
+    std::string script = "3600 click WTitle_BNewGame\n+100 click WStartGame_BPlay\n"
+                         "+2500 move 300 300\n";
+    for (int i = 0; i < 400; ++i)
+        script += i % 8 == 0 ? "+10 botput\n+1600 key F2\n" : "+10 key F2\n";
+    script += "+10 quit\n";
+    const fs::path saving = folder / "saving.txt";
+    std::ofstream(saving, std::ios::binary) << script;
+    const fs::path quitting = folder / "quitting.txt";
+    std::ofstream(quitting, std::ios::binary) << "3600 quit\n";
+    const fs::path save = data / "saves" / "QuickSave.sav";
+
+    std::mt19937 random(3);
+    const int kills = std::getenv("QUARZEL_KILLS") ? std::atoi(std::getenv("QUARZEL_KILLS")) : 30;
+    int killedWhileSaving = 0;
+    for (int round = 0; round < kills; ++round) {
+        const auto before = FileNumber(save);
+        std::vector<std::string> arguments = HeadlessArguments(data, saving);
+        std::vector<char*> argv;
+        for (std::string& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        // Wait for this run's first save (a new file under the name), then kill at a random
+        // moment among the saves that follow.
+        for (int wait = 0; wait < 5000 && FileNumber(save) == before; ++wait)
+            usleep(1000);
+        usleep(static_cast<useconds_t>(random() % 150000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (FileNumber(save) == before)
+            continue;
+        ++killedWhileSaving;
+        const std::string problem = WholeSaveProblem(ReadText(save));
+        EXPECT_TRUE(problem.empty()) << "after kill " << round + 1 << ": " << problem;
+    }
+    EXPECT_GT(killedWhileSaving, kills / 2) << "the game rarely got to saving before it was killed";
+
+    ASSERT_EQ(RunGame(folder, {"--headless", "--data-dir", data.string(), "--settings-file",
+                               (data / "settings.ini").string(), "--input", quitting.string()}),
+              0);
+    for (const auto& entry : fs::directory_iterator(data / "saves"))
+        EXPECT_FALSE(entry.path().string().ends_with(".saving"))
+            << entry.path() << " survived the next start";
+    EXPECT_TRUE(WholeSaveProblem(ReadText(save)).empty());
 }
 
 std::vector<std::string> ScenarioNames() {
