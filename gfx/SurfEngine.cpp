@@ -246,20 +246,20 @@ void TSurfEngine::DrawBlended(const TSurface& source, TPixelSurface& dest, const
                               int32_t x, int32_t y, const TDrawParams& params) {
     const TCompositor& compositor = CompositorFor(Path);
     const TPixelSurface& src = *source.Surface;
-    const int32_t count = rect.Width();
-    for (int32_t v = rect.Top; v <= rect.Bottom; ++v) {
-        const uint8_t* alpha =
-            source.Alpha.data() + size_t(v) * size_t(source.AlphaPitch) + size_t(rect.Left);
-        uint8_t* to = dest.Row(y + v - rect.Top);
-        const uint8_t* from = src.Row(v);
-        if (PixelFormat.BitCount == 32)
-            compositor.DrawRow32(to + size_t(x) * 4, from + size_t(rect.Left) * 4, alpha, count,
-                                 params);
-        else
-            compositor.DrawRow16(reinterpret_cast<uint16_t*>(to) + x,
-                                 reinterpret_cast<const uint16_t*>(from) + rect.Left, alpha, count,
-                                 params);
-    }
+    const size_t bytes = size_t(src.BytesPerPixel);
+    const TDrawRect rows{dest.Row(y) + size_t(x) * bytes,
+                         dest.Pitch,
+                         src.Row(rect.Top) + size_t(rect.Left) * bytes,
+                         src.Pitch,
+                         source.Alpha.data() + size_t(rect.Top) * size_t(source.AlphaPitch) +
+                             size_t(rect.Left),
+                         source.AlphaPitch,
+                         rect.Width(),
+                         rect.Height()};
+    if (PixelFormat.BitCount == 32)
+        compositor.DrawRect32(rows, params);
+    else
+        compositor.DrawRect16(rows, params);
 }
 
 void TSurfEngine::DrawImage(std::string_view source, std::string_view dest, uint8_t tintWeight,
