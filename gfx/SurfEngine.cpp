@@ -43,9 +43,20 @@ void TSurfEngine::Initialise(const TPixelFormat& format, int32_t screenWidth,
 }
 
 int TSurfEngine::IndexOfSurface(std::string_view name) const {
+    // A list that got shorter behind the engine's back may have moved any picture.
+    if (Surfaces.size() < FoundCount)
+        Found.clear();
+    FoundCount = Surfaces.size();
+    if (const auto found = Found.find(name); found != Found.end()) {
+        const size_t index = size_t(found->second);
+        if (index < Surfaces.size() && Surfaces[index].Name == name)
+            return found->second;
+    }
     for (size_t i = 0; i < Surfaces.size(); ++i)
-        if (Surfaces[i].Name == name)
+        if (Surfaces[i].Name == name) {
+            Found.insert_or_assign(std::string(name), int(i));
             return int(i);
+        }
     return -1;
 }
 
@@ -60,8 +71,10 @@ void TSurfEngine::AddSurface(const TSurface& surface) {
 
 void TSurfEngine::DeleteSurface(std::string_view name) {
     const int index = IndexOfSurface(name);
-    if (index >= 0)
+    if (index >= 0) {
         Surfaces.erase(Surfaces.begin() + index);
+        Found.clear();
+    }
 }
 
 std::shared_ptr<TPixelSurface> TSurfEngine::CreateSurface(int32_t width, int32_t height) const {
@@ -422,6 +435,7 @@ void TSurfEngine::ReloadSurfaces(TFileFolder* folder1, TFileFolder* folder2,
     for (size_t step = 0; step < count && !Surfaces.empty(); ++step) {
         TSurface first = Surfaces.front();
         Surfaces.erase(Surfaces.begin());
+        Found.clear();
         if (first.Surface) {
             Surfaces.push_back(std::move(first));
             continue;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qz {
@@ -130,6 +131,17 @@ private:
                      int32_t y, const TDrawParams& params);
     void Reload(const std::string& name, const std::string& fileName, TFileFolder* folder1,
                 TFileFolder* folder2);
+
+    struct TNameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    // Where the first picture of a name was last found, so that the many look-ups of a frame
+    // do not search the list: checked on use, dropped when pictures are removed.
+    mutable std::unordered_map<std::string, int, TNameHash, std::equal_to<>> Found;
+    mutable size_t FoundCount = 0;
 };
 
 } // namespace qz
