@@ -45,16 +45,16 @@ void TSurfEngine::Initialise(const TPixelFormat& format, int32_t screenWidth,
 int TSurfEngine::IndexOfSurface(std::string_view name) const {
     // A list that got shorter behind the engine's back may have moved any picture.
     if (Surfaces.size() < FoundCount)
-        Found.clear();
+        Found.fill({});
     FoundCount = Surfaces.size();
-    if (const auto found = Found.find(name); found != Found.end()) {
-        const size_t index = size_t(found->second);
-        if (index < Surfaces.size() && Surfaces[index].Name == name)
-            return found->second;
-    }
+    TFoundName& found =
+        Found[((reinterpret_cast<uintptr_t>(name.data()) >> 3) ^ name.size()) % Found.size()];
+    if (found.Data == name.data() && found.Size == name.size() &&
+        size_t(found.Index) < Surfaces.size() && Surfaces[size_t(found.Index)].Name == name)
+        return found.Index;
     for (size_t i = 0; i < Surfaces.size(); ++i)
         if (Surfaces[i].Name == name) {
-            Found.insert_or_assign(std::string(name), int(i));
+            found = {name.data(), name.size(), int(i)};
             return int(i);
         }
     return -1;
@@ -73,7 +73,7 @@ void TSurfEngine::DeleteSurface(std::string_view name) {
     const int index = IndexOfSurface(name);
     if (index >= 0) {
         Surfaces.erase(Surfaces.begin() + index);
-        Found.clear();
+        Found.fill({});
     }
 }
 
@@ -435,7 +435,7 @@ void TSurfEngine::ReloadSurfaces(TFileFolder* folder1, TFileFolder* folder2,
     for (size_t step = 0; step < count && !Surfaces.empty(); ++step) {
         TSurface first = Surfaces.front();
         Surfaces.erase(Surfaces.begin());
-        Found.clear();
+        Found.fill({});
         if (first.Surface) {
             Surfaces.push_back(std::move(first));
             continue;

@@ -5,13 +5,13 @@
 #include "archive/Helpers.h"
 #include "gfx/Compositor.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qz {
@@ -132,15 +132,15 @@ private:
     void Reload(const std::string& name, const std::string& fileName, TFileFolder* folder1,
                 TFileFolder* folder2);
 
-    struct TNameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
-        }
+    // Where the first picture of a name was last found, by where the caller keeps the name,
+    // so that the many look-ups of a frame do not search the list: checked on use, dropped
+    // when pictures are removed.
+    struct TFoundName {
+        const char* Data = nullptr;
+        size_t Size = 0;
+        int Index = -1;
     };
-    // Where the first picture of a name was last found, so that the many look-ups of a frame
-    // do not search the list: checked on use, dropped when pictures are removed.
-    mutable std::unordered_map<std::string, int, TNameHash, std::equal_to<>> Found;
+    mutable std::array<TFoundName, 256> Found{};
     mutable size_t FoundCount = 0;
 };
 
