@@ -43,7 +43,7 @@ void TSurfEngine::Initialise(const TPixelFormat& format, int32_t screenWidth,
 }
 
 int TSurfEngine::IndexOfSurface(std::string_view name) const {
-    // A list that got shorter behind the engine's back may have moved any picture.
+    // A shorter list may have moved any picture.
     if (Surfaces.size() < FoundCount)
         Found.fill({});
     FoundCount = Surfaces.size();
