@@ -1,7 +1,8 @@
 #pragma once
-// The per-row pixel kernels of the surface engine: the blended draw of an alpha picture and
-// the rectangle blend, at 32 bits (blue, green, red, unused byte) and 16 bits (5-6-5). The
-// scalar kernels are the formulas themselves; the vector kernels give the same bytes.
+// The per-row pixel kernels of the surface engine: the blended draw of an alpha picture (a row
+// or a rectangle of rows at a time) and the rectangle blend, at 32 bits (blue, green, red,
+// unused byte) and 16 bits (5-6-5). The scalar kernels are the formulas themselves; the vector
+// kernels give the same bytes.
 #include <cstddef>
 #include <cstdint>
 

@@ -3,6 +3,8 @@
 // Short rows, as glyphs have, stay in registers: a row that is not a whole number of steps
 // ends with one step overlapping the previous one, and a row shorter than one step is
 // loaded as two overlapping halves whose overlap has its alpha cleared in the high half.
+// Long rows at 32 bits go 32 pixels at a time past clear and opaque runs, and ask for the
+// pixels below what they draw, which the next row of the rectangle will need.
 #include "gfx/Compositor.h"
 
 #if defined(__x86_64__) || defined(__i386__)
