@@ -1,7 +1,9 @@
 #pragma once
-// The per-row pixel kernels of the surface engine: the blended draw of an alpha picture and
-// the rectangle blend, at 32 bits (blue, green, red, unused byte) and 16 bits (5-6-5). The
-// scalar kernels are the formulas themselves; the vector kernels give the same bytes.
+// The per-row pixel kernels of the surface engine: the blended draw of an alpha picture (a row
+// or a rectangle of rows at a time) and the rectangle blend, at 32 bits (blue, green, red,
+// unused byte) and 16 bits (5-6-5). The scalar kernels are the formulas themselves; the vector
+// kernels give the same bytes.
+#include <cstddef>
 #include <cstdint>
 
 namespace qz {
@@ -18,6 +20,19 @@ struct TDrawParams {
     uint32_t Packed = 0;
 };
 
+// A rectangle of a blended draw: the first row of each plane and the bytes from one row to
+// the next (of the alpha plane: its width).
+struct TDrawRect {
+    uint8_t* Dst = nullptr;
+    ptrdiff_t DstPitch = 0;
+    const uint8_t* Src = nullptr;
+    ptrdiff_t SrcPitch = 0;
+    const uint8_t* Alpha = nullptr;
+    ptrdiff_t AlphaPitch = 0;
+    int32_t Count = 0; // pixels per row
+    int32_t Rows = 0;
+};
+
 struct TCompositor {
     void (*DrawRow32)(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
                       const TDrawParams& params);
@@ -25,6 +40,9 @@ struct TCompositor {
                       const TDrawParams& params);
     void (*BlendRectRow32)(uint8_t* dst, int32_t count, uint8_t opacity, uint32_t colour);
     void (*BlendRectRow16)(uint16_t* dst, int32_t count, uint8_t opacity, const TDrawParams& masks);
+    // The row kernels over a whole rectangle, their set-up made once.
+    void (*DrawRect32)(const TDrawRect& rect, const TDrawParams& params);
+    void (*DrawRect16)(const TDrawRect& rect, const TDrawParams& params);
 };
 
 enum class TCompositorPath { Scalar, SSE2, AVX2 };

@@ -43,9 +43,20 @@ void TSurfEngine::Initialise(const TPixelFormat& format, int32_t screenWidth,
 }
 
 int TSurfEngine::IndexOfSurface(std::string_view name) const {
+    // A shorter list may have moved any picture.
+    if (Surfaces.size() < FoundCount)
+        Found.fill({});
+    FoundCount = Surfaces.size();
+    TFoundName& found =
+        Found[((reinterpret_cast<uintptr_t>(name.data()) >> 3) ^ name.size()) % Found.size()];
+    if (found.Data == name.data() && found.Size == name.size() &&
+        size_t(found.Index) < Surfaces.size() && Surfaces[size_t(found.Index)].Name == name)
+        return found.Index;
     for (size_t i = 0; i < Surfaces.size(); ++i)
-        if (Surfaces[i].Name == name)
+        if (Surfaces[i].Name == name) {
+            found = {name.data(), name.size(), int(i)};
             return int(i);
+        }
     return -1;
 }
 
@@ -60,8 +71,10 @@ void TSurfEngine::AddSurface(const TSurface& surface) {
 
 void TSurfEngine::DeleteSurface(std::string_view name) {
     const int index = IndexOfSurface(name);
-    if (index >= 0)
+    if (index >= 0) {
         Surfaces.erase(Surfaces.begin() + index);
+        Found.fill({});
+    }
 }
 
 std::shared_ptr<TPixelSurface> TSurfEngine::CreateSurface(int32_t width, int32_t height) const {
@@ -246,20 +259,20 @@ void TSurfEngine::DrawBlended(const TSurface& source, TPixelSurface& dest, const
                               int32_t x, int32_t y, const TDrawParams& params) {
     const TCompositor& compositor = CompositorFor(Path);
     const TPixelSurface& src = *source.Surface;
-    const int32_t count = rect.Width();
-    for (int32_t v = rect.Top; v <= rect.Bottom; ++v) {
-        const uint8_t* alpha =
-            source.Alpha.data() + size_t(v) * size_t(source.AlphaPitch) + size_t(rect.Left);
-        uint8_t* to = dest.Row(y + v - rect.Top);
-        const uint8_t* from = src.Row(v);
-        if (PixelFormat.BitCount == 32)
-            compositor.DrawRow32(to + size_t(x) * 4, from + size_t(rect.Left) * 4, alpha, count,
-                                 params);
-        else
-            compositor.DrawRow16(reinterpret_cast<uint16_t*>(to) + x,
-                                 reinterpret_cast<const uint16_t*>(from) + rect.Left, alpha, count,
-                                 params);
-    }
+    const size_t bytes = size_t(src.BytesPerPixel);
+    const TDrawRect rows{dest.Row(y) + size_t(x) * bytes,
+                         dest.Pitch,
+                         src.Row(rect.Top) + size_t(rect.Left) * bytes,
+                         src.Pitch,
+                         source.Alpha.data() + size_t(rect.Top) * size_t(source.AlphaPitch) +
+                             size_t(rect.Left),
+                         source.AlphaPitch,
+                         rect.Width(),
+                         rect.Height()};
+    if (PixelFormat.BitCount == 32)
+        compositor.DrawRect32(rows, params);
+    else
+        compositor.DrawRect16(rows, params);
 }
 
 void TSurfEngine::DrawImage(std::string_view source, std::string_view dest, uint8_t tintWeight,
@@ -422,6 +435,7 @@ void TSurfEngine::ReloadSurfaces(TFileFolder* folder1, TFileFolder* folder2,
     for (size_t step = 0; step < count && !Surfaces.empty(); ++step) {
         TSurface first = Surfaces.front();
         Surfaces.erase(Surfaces.begin());
+        Found.fill({});
         if (first.Surface) {
             Surfaces.push_back(std::move(first));
             continue;

@@ -5,6 +5,7 @@
 #include "archive/Helpers.h"
 #include "gfx/Compositor.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -130,6 +131,17 @@ private:
                      int32_t y, const TDrawParams& params);
     void Reload(const std::string& name, const std::string& fileName, TFileFolder* folder1,
                 TFileFolder* folder2);
+
+    // Where the first picture of a name was last found, by where the caller keeps the name,
+    // so that the many look-ups of a frame do not search the list: checked on use, dropped
+    // when pictures are removed.
+    struct TFoundName {
+        const char* Data = nullptr;
+        size_t Size = 0;
+        int Index = -1;
+    };
+    mutable std::array<TFoundName, 256> Found{};
+    mutable size_t FoundCount = 0;
 };
 
 } // namespace qz

@@ -143,15 +143,15 @@ TEST_P(CompositorPaths, FastPathsEqualTheFormulas) {
     }
 }
 
-// Every row length from 1 to 40 and every alpha pattern class through the kernels directly,
-// so the short rows, the overlapping last steps and the all-0 / all-255 shortcuts are each
-// exercised.
+// Every row length from 1 to 72 and every alpha pattern class through the kernels directly,
+// so the short rows, the overlapping last steps, the all-0 / all-255 shortcuts of single
+// steps and of runs of steps, and runs that mix them, are each exercised.
 TEST_P(CompositorPaths, RowKernelsAgreeOnEveryLength) {
     const TCompositor& scalar = ScalarCompositor();
     const TCompositor& fast = CompositorFor(GetParam());
     std::mt19937 random(7);
-    for (int count = 1; count <= 40; ++count)
-        for (int pattern = 0; pattern < 4; ++pattern)
+    for (int count = 1; count <= 72; ++count)
+        for (int pattern = 0; pattern < 5; ++pattern)
             for (const int o : {255, 200, 3})
                 for (const int w : {0, 1, 255, 77}) {
                     std::vector<uint8_t> alpha(static_cast<size_t>(count));
@@ -160,6 +160,14 @@ TEST_P(CompositorPaths, RowKernelsAgreeOnEveryLength) {
                             : pattern == 1 ? 255
                             : pattern == 2 ? uint8_t(random() % 2 * 255)
                                            : uint8_t(random());
+                    // Clear and opaque runs of 8 to 40 pixels between soft ones, as sprites
+                    // have.
+                    for (size_t i = 0; pattern == 4 && i < alpha.size();) {
+                        const size_t run = 8 + random() % 33;
+                        const int kind = int(random() % 3);
+                        for (size_t k = 0; k < run && i < alpha.size(); ++k, ++i)
+                            alpha[i] = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(random());
+                    }
                     TDrawParams params;
                     params.Opacity = uint8_t(o);
                     params.TintWeight = uint8_t(w);

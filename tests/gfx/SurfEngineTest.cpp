@@ -286,6 +286,30 @@ TEST(SurfEngine, SurfaceListOperations) {
     engine.DrawImage("twin", "none", 0, 0, std::nullopt, 255, 0, 0);
     engine.BlendRect("none", {0, 0, 5, 5}, 1, 1);
 
+    // Look-ups stay right when the list changes under names already looked up: a picture
+    // removed, by hand or not and with others added after it, moves a second picture of a
+    // name where the first was, a picture is renamed by hand, and a caller's buffer holds
+    // another name.
+    TSurfEngine list;
+    list.Initialise(TPixelFormat::Bits32());
+    for (const int width : {1, 2, 3, 4})
+        ASSERT_TRUE(list.CreateBlankSurface(width == 1 ? "a" : width == 4 ? "c" : "b", width, 1));
+    std::string name = "b";
+    EXPECT_EQ(list.FindSurface(name)->Width, 2);
+    list.DeleteSurface("a");
+    ASSERT_TRUE(list.CreateBlankSurface("a", 1, 1));
+    EXPECT_EQ(list.FindSurface(name)->Width, 2);
+    list.Surfaces.insert(list.Surfaces.begin(), list.Surfaces.back());
+    EXPECT_EQ(list.FindSurface(name)->Width, 2);
+    list.Surfaces.erase(list.Surfaces.begin());
+    EXPECT_EQ(list.FindSurface(name)->Width, 2);
+    list.DeleteSurface(name);
+    EXPECT_EQ(list.FindSurface(name)->Width, 3);
+    list.FindSurface(name)->Name = "renamed";
+    EXPECT_EQ(list.FindSurface(name), nullptr);
+    name = "c";
+    EXPECT_EQ(list.FindSurface(name)->Width, 4);
+
     // A display format that is neither 16 nor 32 bits changes no pixels when blending.
     TSurfEngine odd;
     odd.Initialise({24, 0xFF0000, 0xFF00, 0xFF});
