@@ -105,6 +105,13 @@ TEST_F(LevelTest, EncipheredPlainAndBrokenFiles) {
 }
 
 TEST_F(LevelTest, OmittedValuesCarryOverAndSavedGamesGetNoLayers) {
+    // A fresh start shows the hint the level names; a saved game of it and a level without
+    // one show none.
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level1.xml", true));
+    EXPECT_EQ(Controls.Hints, (std::vector<std::string>{"WGame_HLevel2"}));
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level1.xml", false));
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level2.xml", true));
+    EXPECT_EQ(Controls.Hints.size(), 1U);
     ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level1.xml", true));
     ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level2.xml", false));
     const TLevel& l = Board->Level;
