@@ -7,6 +7,7 @@
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
 #include "archive/Random.h"
+#include "archive/ReplaceFile.h"
 #include "audio/AudioDevice.h"
 #include "audio/Music.h"
 #include "fonts/NyxFont.h"
@@ -39,6 +40,15 @@ constexpr int32_t ScreenWidth = 800;
 constexpr int32_t ScreenHeight = 600;
 constexpr int32_t CursorFrameWidth = 40;
 constexpr int32_t CursorLastFrame = 17;
+
+// The game's data as it comes with the game, and the working copies made from it at the
+// first start.
+std::string ShippedArchive(const std::string& name) {
+    return name + "/" + name + ".zxc";
+}
+std::string WorkingArchive(const std::string& name) {
+    return "temp/" + name + ".zxc";
+}
 
 // The pause and resume of the game's running timers.
 void ShiftTimers(TGame& game, TLevel& level, uint32_t pause) {
@@ -114,6 +124,42 @@ bool TForm1::Guarded(const std::function<void()>& step) {
     }
 }
 
+void TForm1::FailStart(const std::filesystem::path& file, TRemedy remedy,
+                       const std::string& reason) {
+    if (!startFailure_.empty())
+        return;
+    const std::string name = "\"" + file.string() + "\"";
+    switch (remedy) {
+    case TRemedy::Reinstall:
+        startFailure_ = "Quarzel cannot start: the game file " + name + " is missing or damaged (" +
+                        reason + "). Please reinstall the game.";
+        break;
+    case TRemedy::MakeWritable:
+        startFailure_ = "Quarzel cannot start: the file " + name + " cannot be written (" + reason +
+                        "). Free some disk space, or allow writing in \"" +
+                        file.parent_path().string() + "\".";
+        break;
+    case TRemedy::RemakeWorkingCopy:
+        startFailure_ = "Quarzel cannot start: the working copy " + name + " is damaged (" +
+                        reason + "). Delete it, and the game makes it again at the next start.";
+        break;
+    }
+    HandleException(startFailure_);
+}
+
+bool TForm1::Essential(const std::filesystem::path& file, TRemedy remedy,
+                       const std::function<void()>& step) {
+    if (!startFailure_.empty())
+        return false;
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        FailStart(file, remedy, error.what());
+        return false;
+    }
+}
+
 TMemoryStream* TForm1::ArchiveEntry(const std::string& name) {
     if (!GameArchive)
         return nullptr;
@@ -133,6 +179,9 @@ void TForm1::FormCreate(bool withSender) {
         for (const std::string& line : SystemInfoLines())
             Log.Add(line);
         Log.Add("Form Create Method runed.");
+        // A rewrite cut short by a crash or a kill leaves its temporary file behind.
+        for (const char* folder : {"", "saves", "temp"})
+            RemoveStaleTemporaries(UserPath(folder));
 
         SurfEngine = std::make_unique<TSurfEngine>();
         Random().Seed(FixedSeed ? *FixedSeed
@@ -141,7 +190,7 @@ void TForm1::FormCreate(bool withSender) {
         ResourceList =
             std::make_unique<TResourceList>(3, folders_.ProgramFolder.string() + "/", *SurfEngine);
 
-        Options = ReadOptions(UserPath("options.cfg"));
+        optionsUnreadable_ = !Guarded([&] { Options = ReadOptions(UserPath("options.cfg")); });
 
         SoundAvailable = audio_.GetVersion() == AudioVersion && audio_.Init();
         if (SoundAvailable)
@@ -162,25 +211,34 @@ void TForm1::FormCreate(bool withSender) {
         Interface->SetHost(std::shared_ptr<INyxGraphic>(std::shared_ptr<void>(), this),
                            *FontEngine);
 
-        // The bold face for headings comes with the game when it ships one.
-        for (const char* name : {"NyxUnicode.xml", "NyxUnicodeBold.xml"})
-            if (TMemoryStream* font = ArchiveEntry(name))
-                Guarded([&] { FontEngine->LoadFromStream(*font); });
-        Log.Add("Nyx Font Loaded Ok...");
+        if (startFailure_.empty()) {
+            Essential(ProgramPath(ShippedArchive("game")), TRemedy::Reinstall, [&] {
+                TMemoryStream* font = ArchiveEntry("NyxUnicode.xml");
+                if (!font)
+                    throw Error("it has no font NyxUnicode.xml");
+                FontEngine->LoadFromStream(*font);
+            });
+            // The bold face for headings comes with the game when it ships one.
+            if (TMemoryStream* bold = ArchiveEntry("NyxUnicodeBold.xml"))
+                Guarded([&] { FontEngine->LoadFromStream(*bold); });
+            Log.Add("Nyx Font Loaded Ok...");
 
-        LoadInterface();
-        Log.Add("Nyx Interface Loaded Ok...");
-
-        ReadLanguage();
-        BuildLanguageList();
-        ApplyLanguage();
+            LoadInterface();
+            Log.Add("Nyx Interface Loaded Ok...");
+        }
+        if (startFailure_.empty()) {
+            ReadLanguage();
+            BuildLanguageList();
+            ApplyLanguage();
+        }
 
         DataKeyText = DataKey();
     }
     Interface->SetHost(std::shared_ptr<INyxGraphic>(std::shared_ptr<void>(), this), *FontEngine);
     if (withSender)
         Interface->CloseAllWindows();
-    Options = ReadOptions(UserPath("options.cfg"));
+    else
+        optionsUnreadable_ = !Guarded([&] { Options = ReadOptions(UserPath("options.cfg")); });
     WindowMode();
 }
 
@@ -192,11 +250,29 @@ void TForm1::ConvertArchives() {
     };
     loading.Show();
     for (const char* name : {"game", "levels"}) {
-        const std::string job =
-            "Source=\"" + ProgramPath(std::string(name) + "/" + name + ".zxc").string() +
-            "\" Dest=\"" + UserPath(std::string("temp/") + name + ".zxc").string() + "\"";
-        morf.Jobs = {job};
-        Guarded([&] { morf.RunJobs(); });
+        const std::filesystem::path source = ProgramPath(ShippedArchive(name));
+        const std::filesystem::path dest = UserPath(WorkingArchive(name));
+        morf.Jobs = {"Source=\"" + source.string() + "\" Dest=\"" + dest.string() + "\""};
+        try {
+            morf.RunJobs();
+        } catch (const std::exception& error) {
+            // A failure that names the working folder is one of writing there; any other
+            // one comes from the game's own file.
+            const std::string reason = error.what();
+            if (reason.find(dest.parent_path().string()) != std::string::npos)
+                FailStart(dest, TRemedy::MakeWritable, reason);
+            else
+                FailStart(source, TRemedy::Reinstall, reason);
+            break;
+        }
+    }
+    if (!morf.ScriptFailures.empty()) {
+        std::string failures;
+        for (const std::string& failure : morf.ScriptFailures)
+            failures += (failures.empty() ? "" : "; ") + failure;
+        HandleException("Some pictures of the game could not be composed, the game goes on "
+                        "without them: " +
+                        failures);
     }
     loading.Hide();
 }
@@ -204,12 +280,11 @@ void TForm1::ConvertArchives() {
 void TForm1::OpenArchives() {
     const auto open = [&](const std::string& path) -> std::unique_ptr<TFileFolder> {
         std::unique_ptr<TFileFolder> archive;
-        if (std::filesystem::is_regular_file(path))
-            Guarded([&] { archive = TFileFolder::Open(path); });
+        Essential(path, TRemedy::RemakeWorkingCopy, [&] { archive = TFileFolder::Open(path); });
         return archive;
     };
-    const std::string levels = UserPath("temp/levels.zxc").string();
-    const std::string game = UserPath("temp/game.zxc").string();
+    const std::string levels = UserPath(WorkingArchive("levels")).string();
+    const std::string game = UserPath(WorkingArchive("game")).string();
     LevelArchive = open(levels);
     GameArchive = open(game);
     if (LevelArchive)
@@ -230,7 +305,11 @@ void TForm1::LoadInterface() {
             engine->RegisterHandler(name, handler);
         Interface = std::move(engine);
     }
-    Guarded([&] { Interface->LoadFromStream(*description); });
+    Essential(ProgramPath(ShippedArchive("game")), TRemedy::Reinstall, [&] {
+        Interface->LoadFromStream(*description);
+        if (!Interface->GetProperty("WTitle", "Visible"))
+            throw Error("its interface description Slider.li has no title window");
+    });
 }
 
 void TForm1::WindowMode() {
@@ -273,6 +352,8 @@ void TForm1::FormActivate() {
     if (prepared_)
         return;
     prepared_ = true;
+    if (!startFailure_.empty())
+        return;
     Log.Add("Prepare for Game run...");
     std::error_code ignored;
     std::filesystem::create_directories(UserPath("saves"), ignored);
@@ -380,7 +461,7 @@ std::optional<TPoint> TForm1::ControlCentre(const std::string& name) const {
 }
 
 void TForm1::IdlePass() {
-    if (!idleInstalled_)
+    if (!idleInstalled_ || !startFailure_.empty())
         return;
     Guarded([&] {
         const uint32_t now = Now();
@@ -462,9 +543,20 @@ void TForm1::AdvanceIntro(uint32_t now) {
 void TForm1::PreparePieces() {
     if (!GameArchive || !LevelArchive || !SurfEngine)
         return;
-    Guarded([&] {
-        Defs = TDefinitions{};
+    Defs = TDefinitions{};
+    // Without crystal or boss types no level can be played.
+    const bool defined = Essential(ProgramPath(ShippedArchive("game")), TRemedy::Reinstall, [&] {
         LoadDefinitions(Defs, *GameArchive, GamePictures, GameControls);
+        if (Defs.FishkaTypes.empty())
+            throw Error("its definitions give no crystal type");
+        if (Defs.BossTypes.empty())
+            throw Error("its definitions give no boss type");
+    });
+    if (!defined) {
+        Defs = TDefinitions{};
+        return;
+    }
+    Guarded([&] {
         PreparePieceGraphics(Defs, *LevelArchive, *GameArchive, *SurfEngine, [&](int32_t position) {
             GameControls.SetProperty("WGameLoading_PBGameLoading", "Position",
                                      std::to_string(position));
@@ -635,7 +727,8 @@ void TForm1::FormDestroy() {
         return;
     destroyed_ = true;
     Log.Add("Everage FPS: " + FormatGeneral(AverageFrameRate, 3));
-    Guarded([&] { SaveOptions(UserPath("options.cfg"), Options); });
+    if (!optionsUnreadable_)
+        Guarded([&] { SaveOptions(UserPath("options.cfg"), Options); });
     idleInstalled_ = false;
     SurfEngine.reset();
     LevelArchive.reset();

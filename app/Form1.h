@@ -90,6 +90,9 @@ public:
     void HandleException(const std::string& message);
     // Runs step under the error handler; false when it raised an error.
     bool Guarded(const std::function<void()>& step);
+    // Why the game cannot run, as its one message told the player; empty while it can.
+    // The start stops at such a failure, and the program ends with it.
+    const std::string& StartFailure() const { return startFailure_; }
 
     void ComposeFrame();
     void Present();
@@ -286,6 +289,16 @@ private:
     bool idleInstalled_ = false;
     bool paused_ = false;
     bool destroyed_ = false;
+    // "options.cfg" could not be read: that is told once, and the thing there is left alone.
+    bool optionsUnreadable_ = false;
+    std::string startFailure_;
+
+    enum class TRemedy : uint8_t { Reinstall, MakeWritable, RemakeWorkingCopy };
+    // Runs a step the game cannot run without, unless the start failed already. A failure
+    // becomes the start failure: one message naming file and what the player can do.
+    bool Essential(const std::filesystem::path& file, TRemedy remedy,
+                   const std::function<void()>& step);
+    void FailStart(const std::filesystem::path& file, TRemedy remedy, const std::string& reason);
 };
 
 // The value in general format with the given significant digits ("30", "29.5", "1.23E3").

@@ -129,8 +129,10 @@ void TForm1::RegisterGameHandlers() {
     RegisterHandler("WLoadGame_BLoad_MouseUp", [this] {
         const std::string name =
             Interface->GetProperty("WLoadGame_ELoadFile", "Caption").value_or("");
-        if (name.empty() || !LevelArchive || !LoadGame(SavePath(name), *Board, *LevelArchive))
+        if (name.empty() || !LevelArchive)
             return;
+        if (!LoadGame(SavePath(name), *Board, *LevelArchive))
+            throw Error("There is no saved game called \"" + name + "\"");
         Interface->SetProperty("WGame_PBDead", "Position", "0");
         Interface->SetProperty("WGame_PBDead", "BarPicture",
                                Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
@@ -185,7 +187,12 @@ bool TForm1::LoadLevelNumber(int32_t number) {
     if (!LevelArchive)
         return false;
     bool loaded = false;
-    Guarded([&] { loaded = LoadLevel(*Board, *LevelArchive, LevelFile(number), true); });
+    Guarded([&] {
+        const std::string file = LevelFile(number);
+        loaded = LoadLevel(*Board, *LevelArchive, file, true);
+        if (!loaded)
+            throw Error("The level " + file + " is damaged: it is no level file");
+    });
     // The first crystal in hand stands at the pointer, not in the corner until it moves.
     if (loaded)
         Board->MovePointer(Game.PointerX, Game.PointerY);
@@ -228,8 +235,13 @@ void TForm1::NewGame() {
     Game.LevelNumber = 1;
     Game.Score = 0;
     Game.PrevScore = 0;
-    if (!LoadFirstLevel())
+    if (!LoadFirstLevel()) {
+        // The error was told; the player is back where a game starts from.
+        Interface->CloseAllWindows();
+        Interface->ShowWindow("WTitle");
+        Game.GameState = gsTitle;
         return;
+    }
     Game.GameState = gsGamePlay;
     PrepareBackground();
     Game.Shifts = 3;

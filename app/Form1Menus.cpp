@@ -4,6 +4,7 @@
 
 #include "app/Form1.h"
 #include "app/Languages.h"
+#include "app/SaveFiles.h"
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
 #include "archive/Helpers.h"
@@ -13,6 +14,7 @@
 #include "platform/Launcher.h"
 #include "platform/SafeFile.h"
 #include "platform/SettingsStore.h"
+#include "platform/TextCodec.h"
 #include "xml/NyxParser.h"
 
 #include <cmath>
@@ -27,11 +29,11 @@ constexpr const char* LanguageKey = "Software\\Tindrel\\Quarzel";
 constexpr const char* LanguageValue = "LangStr";
 constexpr int32_t SliderTop = 90;
 
+// The high-score tables and link shortcuts are small; anything larger is not one of them.
 std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    TMemoryStream file;
+    file.LoadFromFile(path.string(), size_t{64} << 10);
+    return file.ToString();
 }
 
 int32_t VolumeFromSlider(const std::string& position) {
@@ -129,9 +131,9 @@ void TForm1::RegisterMenuHandlers() {
     const auto askDelete = [this] {
         const std::string edit =
             Interface->TopWindow() == "WLoadGame" ? "WLoadGame_ELoadFile" : "WSaveGame_ESaveFile";
+        const std::string name = Interface->GetProperty(edit, "Caption").value_or("");
         std::error_code error;
-        if (std::filesystem::is_regular_file(
-                SavePath(Interface->GetProperty(edit, "Caption").value_or("")), error))
+        if (!name.empty() && std::filesystem::is_regular_file(SavePath(name), error))
             Interface->ShowWindow("WDelete");
     };
     RegisterHandler("WLoadGame_BDelete_MouseUp", askDelete);
@@ -322,8 +324,10 @@ void TForm1::LoadHighScores() {
     const auto load = [&](const char* name) {
         const std::filesystem::path path = UserPath(name);
         std::error_code error;
-        return std::filesystem::is_regular_file(path, error) ? ParseHighScores(ReadWholeFile(path))
-                                                             : THighScores{};
+        THighScores scores;
+        if (std::filesystem::exists(path, error))
+            Guarded([&] { scores = ParseHighScores(ReadWholeFile(path)); });
+        return scores;
     };
     RealTimeScores = load("HighScoresRTP.dat");
     TurnBasedScores = load("HighScoresTBP.dat");
@@ -470,24 +474,14 @@ void TForm1::RemovePointingEffect() {
 }
 
 std::filesystem::path TForm1::SavePath(const std::string& name) const {
-    return UserPath("saves") / (name + ".sav");
+    return SaveFilePath(UserPath("saves"), name);
 }
 
 void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
     Interface->ClearGrid(grid);
-    std::vector<std::string> names;
-    std::error_code error;
-    if (std::filesystem::is_directory(UserPath("saves"), error)) {
-        for (const auto& entry : std::filesystem::directory_iterator(UserPath("saves"), error)) {
-            const std::string file = entry.path().filename().string();
-            // Only ".sav" as written: a file named notes.SAV is not a saved game.
-            if (file.size() > 4 && file.ends_with("sav"))
-                names.push_back(file.substr(0, file.size() - 4));
-        }
-    }
-    std::sort(names.begin(), names.end());
+    const std::vector<std::string> names = SaveNames(UserPath("saves"));
     for (const std::string& name : names)
-        Interface->SetProperty(grid, "AddCells", "Text=\"" + name + "\";");
+        Interface->SetProperty(grid, "AddCells", "Text=\"" + Latin1ToUtf8(name) + "\";");
     Interface->SetProperty(edit, "Caption", Interface->GridSelectedText(grid));
 }
 

@@ -148,8 +148,11 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
     TMemoryClipboard clipboard;
     TMemorySettingsStore memorySettings;
     std::optional<TFileSettingsStore> fileSettings;
-    if (options.SettingsFile)
+    if (options.SettingsFile) {
         fileSettings.emplace(*options.SettingsFile);
+        if (!fileSettings->Problem().empty())
+            messageBox.ShowError(fileSettings->Problem());
+    }
     ISettingsStore& settings =
         fileSettings ? static_cast<ISettingsStore&>(*fileSettings) : memorySettings;
     if (!options.Language.empty())
@@ -163,6 +166,11 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
 
     form.FormCreate();
     form.FormActivate();
+    // The headless message box has written the failure to stderr already.
+    if (!form.StartFailure().empty()) {
+        form.FormDestroy();
+        return ExitStartFailed;
+    }
     if (!form.DisplayReady()) {
         errors << "Quarzel: the display could not be initialised\n";
         form.FormDestroy();
@@ -252,6 +260,10 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
         }
         for (; shot < options.Screenshots.size() && options.Screenshots[shot].Tick <= now; ++shot)
             form.SaveScreenshot(options.Screenshots[shot].FileName);
+        if (!form.StartFailure().empty()) {
+            exitCode = ExitStartFailed;
+            break;
+        }
         if (now >= end || form.CloseRequested)
             quit = true;
         if (!quit)
@@ -266,9 +278,14 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
     return exitCode;
 }
 
-int RunWindowed(const TRunOptions& options, std::ostream&) {
+int RunWindowed(const TRunOptions& options, std::ostream& errors) {
     const TFolders folders = Folders(options);
-    const TOptions settings = ReadOptions(folders.UserFolder / "options.cfg");
+    // An unreadable options file means the defaults; the game itself reports it.
+    TOptions settings;
+    try {
+        settings = ReadOptions(folders.UserFolder / "options.cfg");
+    } catch (const Error&) {
+    }
     TDisplayOptions displayOptions;
     displayOptions.FullScreen = settings.FullScreenMode == 1;
     if (!displayOptions.FullScreen) {
@@ -287,6 +304,8 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
     TSdlMessageBox messageBox(display.Window());
     TSdlClipboard clipboard;
     TFileSettingsStore userSettings(DefaultSettingsFile());
+    if (!userSettings.Problem().empty())
+        messageBox.ShowError(userSettings.Problem());
     TXdgLauncher launcher;
     TForm1 form(folders, TFormServices{clock, audio, messageBox, &display, nullptr, &clipboard,
                                        &userSettings, &launcher});
@@ -295,6 +314,11 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
 
     form.FormCreate();
     form.FormActivate();
+    if (!form.StartFailure().empty()) {
+        errors << form.StartFailure() << "\n";
+        form.FormDestroy();
+        return ExitStartFailed;
+    }
     if (!form.DisplayReady()) {
         ReportFatalDisplayError("Quarzel: the display could not be initialised");
         form.FormDestroy();
@@ -331,6 +355,11 @@ int RunWindowed(const TRunOptions& options, std::ostream&) {
             continue; // input came first
         form.IdlePass();
         pacer.FrameShown();
+        if (!form.StartFailure().empty()) {
+            errors << form.StartFailure() << "\n";
+            form.FormDestroy();
+            return ExitStartFailed;
+        }
         quit = form.CloseRequested;
         if (options.PrintFrames && clock.Ticks() - framesTick >= 1000) {
             framesTick = clock.Ticks();

@@ -54,6 +54,7 @@ TRunOptions ParseCommandLine(const std::vector<std::string>& args);
 // bad input script, 3 an expectation of the input script that did not hold.
 inline constexpr int ExitBadInput = 2;
 inline constexpr int ExitNoDisplay = 1;
+inline constexpr int ExitStartFailed = 1;
 inline constexpr int ExitExpectationFailed = 3;
 
 int RunGame(const TRunOptions& options, std::ostream& errors);

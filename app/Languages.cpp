@@ -2,6 +2,7 @@
 
 #include "archive/Error.h"
 #include "archive/Helpers.h"
+#include "ui/NyxInterfaceEngine.h"
 #include "xml/NyxParser.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ TLanguageButtonOffset LanguageButtonOffset(int32_t k) {
 std::string LanguageOwnName(const TLanguageFile& file) {
     TNyxParser document;
     try {
-        document.LoadFromFile(file.Path.string());
+        document.LoadFromFile(file.Path.string(), TNyxInterfaceEngine::PropertiesFileLimit);
     } catch (const Error&) {
         return {};
     }

@@ -30,7 +30,8 @@ struct TOptions {
     std::optional<int32_t> FrameCap;
 };
 
-// A missing file or key gives the default.
+// A missing file or key gives the default; anything in the file's place that cannot be
+// read as one raises IOError naming the file.
 TOptions ReadOptions(const std::filesystem::path& fileName);
 // Writes [Version] Build and the six keys of [Options] the game owns; creates the file.
 void SaveOptions(const std::filesystem::path& fileName, const TOptions& options);

@@ -55,10 +55,25 @@ void EncodeEntry(const TDirEntry& entry, uint8_t* bytes) {
     std::memcpy(bytes + 46, entry.Reserved2.data(), 2);
 }
 
+// Only a regular file is an archive: a pipe in its place would hold the game up, a device
+// would feed it without end.
+const std::string& RegularFile(const std::string& name) {
+    std::error_code error;
+    const auto status = std::filesystem::status(name, error);
+    if (!error && status.type() != std::filesystem::file_type::regular) {
+        throw IOError("Cannot open file \"" + name + "\": " +
+                      (status.type() == std::filesystem::file_type::directory
+                           ? "it is a folder"
+                           : "it is not a regular file"));
+    }
+    return name;
+}
+
 // Closes the file on every path out of an operation.
 class File {
 public:
-    File(const std::string& name, const char* mode) : handle_(std::fopen(name.c_str(), mode)) {
+    File(const std::string& name, const char* mode)
+        : handle_(std::fopen(RegularFile(name).c_str(), mode)) {
         if (handle_ == nullptr) {
             throw IOError("Cannot open file \"" + name + "\": " + std::strerror(errno));
         }

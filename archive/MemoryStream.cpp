@@ -3,9 +3,12 @@
 #include "archive/Error.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
-#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qz {
 
@@ -54,16 +57,63 @@ void TMemoryStream::CopyFrom(const TMemoryStream& source) {
     position_ = bytes_.size();
 }
 
-void TMemoryStream::LoadFromFile(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        throw IOError("Cannot open file \"" + fileName + "\"");
+void TMemoryStream::LoadFromFile(const std::string& fileName, size_t limit) {
+    // Opened without waiting, so that a pipe in the file's place cannot hold the game up;
+    // only a regular file is read, so that a device cannot feed it without end.
+    const int handle = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0) {
+        throw IOError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
     }
-    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                               std::istreambuf_iterator<char>()};
-    if (file.bad()) {
-        throw IOError("Cannot read file \"" + fileName + "\"");
+    const auto closeHandle = [handle] { ::close(handle); };
+    struct stat status {};
+    if (::fstat(handle, &status) != 0) {
+        closeHandle();
+        throw IOError("Cannot read file \"" + fileName + "\": " + std::strerror(errno));
     }
+    if (!S_ISREG(status.st_mode)) {
+        closeHandle();
+        throw IOError("Cannot read file \"" + fileName + "\": " +
+                      (S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file"));
+    }
+    const auto tooLarge = [&] {
+        closeHandle();
+        return IOError("Cannot read file \"" + fileName + "\": it is larger than " +
+                       std::to_string(limit) + " bytes");
+    };
+    if (static_cast<uint64_t>(status.st_size) > limit) {
+        throw tooLarge();
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(status.st_size));
+    size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            // The file may have grown since it was measured.
+            if (bytes.size() >= limit) {
+                uint8_t probe = 0;
+                const ssize_t more = ::read(handle, &probe, 1);
+                if (more > 0) {
+                    throw tooLarge();
+                }
+                break;
+            }
+            bytes.resize(std::min(limit, std::max<size_t>(bytes.size() * 2, 4096)));
+        }
+        const ssize_t got = ::read(handle, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const std::string reason = std::strerror(errno);
+            closeHandle();
+            throw IOError("Cannot read file \"" + fileName + "\": " + reason);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<size_t>(got);
+    }
+    closeHandle();
+    bytes.resize(filled);
     bytes_ = std::move(bytes);
     position_ = 0;
 }

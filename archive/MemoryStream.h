@@ -40,8 +40,9 @@ public:
     }
     std::string ToString() const { return std::string(View()); }
 
-    // Whole-file transfer; failures raise IOError with the file name.
-    void LoadFromFile(const std::string& fileName);
+    // Whole-file transfer; failures raise IOError with the file name. Only a regular file of
+    // at most limit bytes is read: a folder, a pipe, a device or a larger file is an error.
+    void LoadFromFile(const std::string& fileName, size_t limit = SIZE_MAX);
     void SaveToFile(const std::string& fileName) const;
 
 private:

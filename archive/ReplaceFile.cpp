@@ -2,6 +2,7 @@
 
 #include "archive/Error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +80,25 @@ void ReplaceFile(const std::filesystem::path& target, std::span<const std::strin
         ::unlink(failure.Temporary.c_str());
         throw failed(TWriteStep::Replace, error);
     }
+}
+
+int RemoveStaleTemporaries(const std::filesystem::path& folder) {
+    int removed = 0;
+    std::error_code error;
+    std::error_code ignored;
+    std::filesystem::directory_iterator entries(folder, error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().string();
+        const size_t random = name.size() - std::min(name.size(), TemporaryPattern.size());
+        if (name.size() <= TemporaryPattern.size() || !name.ends_with(TemporarySuffix) ||
+            name[random] != '.' || !entries->is_regular_file(ignored)) {
+            continue;
+        }
+        if (std::filesystem::remove(entries->path(), ignored)) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 } // namespace qz

@@ -51,4 +51,8 @@ inline void ReplaceFile(const std::filesystem::path& target, std::string_view by
     ReplaceFile(target, std::span(&bytes, 1), describe, calls);
 }
 
+// Removes the temporary files a rewrite cut short left in folder (regular files named like
+// TemporaryPattern after some name); returns how many. A missing folder has none.
+int RemoveStaleTemporaries(const std::filesystem::path& folder);
+
 } // namespace qz

@@ -22,6 +22,13 @@ int32_t IntAttribute(const TNyxXMLTag& tag, const char* name) {
     return DefinitionInt(*AttributeText(tag, name));
 }
 
+// A place or size on the board, held far beyond any board so that sums with it cannot
+// overflow.
+int32_t PlaceAttribute(const TNyxXMLTag& tag, const char* name) {
+    constexpr int32_t Limit = 1000000;
+    return std::clamp(IntAttribute(tag, name), -Limit, Limit);
+}
+
 void ReadColors(TBoard& board, const TNyxXMLTag& tag) {
     const auto count = static_cast<int32_t>(board.Defs.FishkaColors.size());
     for (const std::string& word : TextWords(tag.Value)) {
@@ -83,9 +90,10 @@ void ReadNullFrags(TBoard& board, const TNyxXMLTag& tag, std::string_view fileNa
     }
 }
 
-void ReadLayers(TBoard& board, const TNyxXMLTag& tag) {
+void ReadLayers(TBoard& board, const TNyxXMLTag& tag, std::string_view fileName) {
     TLevel& level = board.Level;
     const TDefinitions& defs = board.Defs;
+    const auto typeCount = static_cast<int32_t>(defs.FishkaTypes.size());
     for (const auto& layerTag : tag.Tags) {
         if (layerTag->Name != "Layer") {
             continue;
@@ -97,8 +105,8 @@ void ReadLayers(TBoard& board, const TNyxXMLTag& tag) {
                 continue;
             }
             TFishka f;
-            f.x = IntAttribute(*item, "x");
-            f.y = 590 - IntAttribute(*item, "y") - board.Game.ViewY;
+            f.x = PlaceAttribute(*item, "x");
+            f.y = 590 - PlaceAttribute(*item, "y") - board.Game.ViewY;
             const std::string& shape = *AttributeText(*item, "Shape");
             TIntegers candidates;
             for (size_t t = 0; t < defs.FishkaTypes.size(); ++t) {
@@ -111,6 +119,14 @@ void ReadLayers(TBoard& board, const TNyxXMLTag& tag) {
             if (!candidates.empty()) {
                 f.FType = candidates[static_cast<size_t>(
                     Random().Next(static_cast<int32_t>(candidates.size())))];
+            }
+            if (f.FType >= typeCount) {
+                throw Error(std::string(fileName) + ": crystal " +
+                            std::to_string(level.Layers.back().Fishkas.size() + 1) + " of layer " +
+                            std::to_string(level.Layers.size()) + " (shape \"" + shape +
+                            "\") has crystal type " + std::to_string(f.FType) +
+                            ", which does not exist (" + std::to_string(typeCount) +
+                            " crystal types)");
             }
             f.State = fsOnBoard;
             f.Count = static_cast<uint8_t>(IntAttribute(*item, "Count"));
@@ -136,8 +152,8 @@ void ReadBosses(TBoard& board, const TNyxXMLTag& tag, std::string_view fileName)
             continue;
         }
         TBoss boss;
-        boss.x = IntAttribute(*item, "x");
-        boss.y = IntAttribute(*item, "y");
+        boss.x = PlaceAttribute(*item, "x");
+        boss.y = PlaceAttribute(*item, "y");
         boss.Type = IntAttribute(*item, "Type");
         if (boss.Type < 0 || boss.Type >= types) {
             throw Error(std::string(fileName) + ": boss type " + std::to_string(boss.Type) +
@@ -156,10 +172,10 @@ void ReadPictures(TBoard& board, const TNyxXMLTag& tag) {
         }
         TLevelPicture picture;
         picture.Name = *AttributeText(*item, "Name");
-        picture.x = IntAttribute(*item, "x");
-        picture.y = IntAttribute(*item, "y");
-        picture.Sx = IntAttribute(*item, "Sx");
-        picture.Sy = IntAttribute(*item, "Sy");
+        picture.x = PlaceAttribute(*item, "x");
+        picture.y = PlaceAttribute(*item, "y");
+        picture.Sx = PlaceAttribute(*item, "Sx");
+        picture.Sy = PlaceAttribute(*item, "Sy");
         for (const auto& image : item->Tags) {
             if (image->Name != "Image" || !Has(*image, {"Name", "t"})) {
                 continue;
@@ -181,10 +197,10 @@ void ReadPictureMap(TBoard& board, const TNyxXMLTag& tag) {
         return;
     }
     TPictureMap& map = board.Level.PictureMap;
-    map.x = IntAttribute(tag, "x");
-    map.y = IntAttribute(tag, "y");
-    map.OneWidth = IntAttribute(tag, "OneWidth");
-    map.OneHeight = IntAttribute(tag, "OneHeight");
+    map.x = PlaceAttribute(tag, "x");
+    map.y = PlaceAttribute(tag, "y");
+    map.OneWidth = PlaceAttribute(tag, "OneWidth");
+    map.OneHeight = PlaceAttribute(tag, "OneHeight");
     if (const TNyxXMLTag* images = tag.FindTag("Images")) {
         for (const auto& image : images->Tags) {
             const std::string* name = AttributeText(*image, "Name");
@@ -326,15 +342,17 @@ bool LoadLevel(TBoard& board, TFileFolder& levels, std::string_view fileName, bo
     }
     if (const TNyxXMLTag* tag = top.FindTag("MoveInterval")) {
         if (const std::string* action = AttributeText(*tag, "Action")) {
-            level.MoveInterval = DefinitionInt(*action) * 1000;
+            // Seconds, held within a day so that the interval in milliseconds and the time
+            // of the next move stay numbers.
+            level.MoveInterval = std::clamp(DefinitionInt(*action), -86400, 86400) * 1000;
         }
         if (const std::string* strategic = AttributeText(*tag, "Strategic")) {
-            level.Strategic = DefinitionInt(*strategic);
+            level.Strategic = std::clamp(DefinitionInt(*strategic), -1000000, 1000000);
         }
     }
     if (freshStart) {
         if (const TNyxXMLTag* tag = top.FindTag("Layers")) {
-            ReadLayers(board, *tag);
+            ReadLayers(board, *tag, fileName);
         }
         if (const TNyxXMLTag* tag = top.FindTag("Bosses")) {
             ReadBosses(board, *tag, fileName);

@@ -94,7 +94,7 @@ std::string DescribeFailure(const TWriteFailure& failure) {
 // The decoded lines of the file, up to a zero byte as the XML reader takes its text.
 std::vector<std::string> DecodedLines(const std::filesystem::path& path) {
     TMemoryStream file;
-    file.LoadFromFile(path.string());
+    file.LoadFromFile(path.string(), size_t{4} << 20);
     std::string_view bytes = file.View();
     bytes = bytes.substr(0, bytes.find('\0'));
     std::vector<std::string> lines;
@@ -113,12 +113,27 @@ std::vector<std::string> DecodedLines(const std::filesystem::path& path) {
     return lines;
 }
 
-// A text with no markup at all is a document without elements like any other.
+// A text with no markup at all is a document without elements like any other. A file cut
+// short leaves an element open: the game always closes every element it writes.
 void ParseSave(TNyxParser& document, std::vector<std::string> lines, const std::string& fileName) {
     document.Lines = std::move(lines);
     document.MakeTypifiedLines();
     if (document.Lines.empty()) {
         throw Error(fileName + "XML file does not has tags!");
+    }
+    int32_t open = 0;
+    for (const std::string& line : document.Lines) {
+        if (line.starts_with('3')) {
+            ++open;
+        } else if (line.starts_with('1') && --open < 0) {
+            break;
+        }
+    }
+    if (open != 0) {
+        throw Error(fileName + ": the saved game is damaged (" +
+                    (open > 0 ? "it ends before its last element closes"
+                              : "it closes more elements than it opens") +
+                    "); load another saved game");
     }
     document.BuildTree();
 }
@@ -128,8 +143,25 @@ std::optional<int32_t> Number(const TNyxXMLTag& tag, std::string_view name) {
     return text == nullptr ? std::nullopt : TryStrToInt(*text);
 }
 
-void ReadNumber(int32_t& field, const TNyxXMLTag& tag, std::string_view name) {
-    if (const std::optional<int32_t> value = Number(tag, name)) {
+// Positions and counters further from zero than this come from no game: refusing them keeps
+// the arithmetic of play (scores added, positions moved) far from overflowing.
+constexpr int32_t LargestPosition = 1'000'000;
+constexpr int32_t LargestScore = 1'000'000'000;
+
+// The number of an attribute when it reads, refused with a message naming the file when it
+// lies outside lowest..highest.
+std::optional<int32_t> NumberWithin(const TNyxXMLTag& tag, std::string_view name, int32_t lowest,
+                                    int32_t highest, const std::string& where) {
+    const std::optional<int32_t> value = Number(tag, name);
+    if (value && (*value < lowest || *value > highest)) {
+        throw Error(where + " has " + std::string(name) + "=\"" + Text(*value) + "\" (" +
+                    Text(lowest) + ".." + Text(highest) + ")");
+    }
+    return value;
+}
+
+void Assign(int32_t& field, std::optional<int32_t> value) {
+    if (value) {
         field = *value;
     }
 }
@@ -153,15 +185,17 @@ TSavedBoard ReadSavedBoard(const TNyxXMLTag& save, const TDefinitions& defs,
             const std::string where =
                 fileName + ": layer " + Text(static_cast<int32_t>(saved.Layers.size()));
             for (const auto& item : layerTag->Tags) {
-                const std::optional<int32_t> x = Number(*item, "x");
-                const std::optional<int32_t> y = Number(*item, "y");
+                const std::string crystal =
+                    where + " crystal " +
+                    Text(static_cast<int32_t>(saved.Layers.back().size()) + 1);
+                const std::optional<int32_t> x =
+                    NumberWithin(*item, "x", -LargestPosition, LargestPosition, crystal);
+                const std::optional<int32_t> y =
+                    NumberWithin(*item, "y", -LargestPosition, LargestPosition, crystal);
                 const std::optional<int32_t> type = Number(*item, "FType");
                 if (item->Name != "Fishka" || !x || !y || !type) {
                     continue;
                 }
-                const std::string crystal =
-                    where + " crystal " +
-                    Text(static_cast<int32_t>(saved.Layers.back().size()) + 1);
                 if (*type < 0 || *type >= types) {
                     throw Error(crystal + " has the crystal type " + Text(*type) +
                                 ", which does not exist (" + Text(types) + " crystal types)");
@@ -187,25 +221,27 @@ TSavedBoard ReadSavedBoard(const TNyxXMLTag& save, const TDefinitions& defs,
     const auto bossTypes = static_cast<int32_t>(defs.BossTypes.size());
     if (const TNyxXMLTag* bosses = save.FindTag("Bosses")) {
         for (const auto& item : bosses->Tags) {
-            const std::optional<int32_t> x = Number(*item, "x");
-            const std::optional<int32_t> y = Number(*item, "y");
+            const std::string boss =
+                fileName + ": boss " + Text(static_cast<int32_t>(saved.Bosses.size()) + 1);
+            const std::optional<int32_t> x =
+                NumberWithin(*item, "x", -LargestPosition, LargestPosition, boss);
+            const std::optional<int32_t> y =
+                NumberWithin(*item, "y", -LargestPosition, LargestPosition, boss);
             const std::optional<int32_t> type = Number(*item, "Type");
             if (item->Name != "Boss" || !x || !y || !type) {
                 continue;
             }
             if (*type < 0 || *type >= bossTypes) {
-                throw Error(fileName + ": boss " +
-                            Text(static_cast<int32_t>(saved.Bosses.size()) + 1) +
-                            " has the boss type " + Text(*type) + ", which does not exist (" +
-                            Text(bossTypes) + " boss types)");
+                throw Error(boss + " has the boss type " + Text(*type) +
+                            ", which does not exist (" + Text(bossTypes) + " boss types)");
             }
-            TBoss boss;
-            boss.x = *x;
-            boss.y = *y;
-            boss.Type = *type;
+            TBoss restored;
+            restored.x = *x;
+            restored.y = *y;
+            restored.Type = *type;
             const std::string* main = AttributeText(*item, "Main");
-            boss.Main = main != nullptr && *main == "true" ? 1 : 0;
-            saved.Bosses.push_back(boss);
+            restored.Main = main != nullptr && *main == "true" ? 1 : 0;
+            saved.Bosses.push_back(restored);
         }
     }
     return saved;
@@ -311,35 +347,74 @@ bool LoadGame(const std::filesystem::path& path, TBoard& board, TFileFolder& lev
     TNyxParser document;
     ParseSave(document, DecodedLines(path), fileName);
     const TNyxXMLTag& save = FirstElement(document, fileName);
+    if (save.Name != "GameSave") {
+        throw Error(fileName + ": this is no saved game (its first element is <" + save.Name +
+                    ">, not <GameSave>)");
+    }
 
+    // Everything is read and checked before the game changes.
     const std::string* state = AttributeText(save, "State");
     const int32_t gameState =
         state != nullptr && *state == "gsBetweenLevels" ? gsBetweenLevels : gsGamePlay;
+    const std::string where = fileName + ": the saved game";
+    const std::optional<int32_t> levelNumber =
+        NumberWithin(save, "Level", gameState == gsGamePlay ? 1 : 0, LargestPosition, where);
+    if (!levelNumber) {
+        throw Error(where + " names no level; load another saved game");
+    }
+    const std::optional<int32_t> score = NumberWithin(save, "Score", 0, LargestScore, where);
+    const std::optional<int32_t> prevScore =
+        NumberWithin(save, "PrevScore", 0, LargestScore, where);
+    const std::optional<int32_t> putLeft =
+        NumberWithin(save, "PutLeft", -LargestPosition, LargestPosition, where);
+    const std::optional<int32_t> shifts = NumberWithin(save, "Shifts", 0, LargestPosition, where);
+    const std::optional<int32_t> shuffles =
+        NumberWithin(save, "Shuffles", 0, LargestPosition, where);
+    const std::optional<int32_t> currentY =
+        NumberWithin(save, "CurrentY", -LargestPosition, LargestPosition, where);
+    const std::string levelFile = LevelFileName(*levelNumber);
     TSavedBoard saved;
     if (gameState == gsGamePlay) {
         saved = ReadSavedBoard(save, board.Defs, fileName);
+        if (levels.IndexOf(levelFile) < 0) {
+            throw Error(where + " plays level " + Text(*levelNumber) +
+                        ", but the levels have no \"" + levelFile +
+                        "\"; reinstall the game or load another saved game");
+        }
     }
 
     TGame& game = board.Game;
     TLevel& level = board.Level;
+    const TGame gameBefore = game;
+    const TLevel levelBefore = level;
     const std::optional<int32_t> mode = Number(save, "Mode");
     if (mode && *mode >= gmNoLose && *mode <= gmStrategy) {
         game.Mode = *mode;
     }
     game.GameState = gameState;
-    ReadNumber(game.LevelNumber, save, "Level");
-    ReadNumber(game.Score, save, "Score");
-    ReadNumber(game.PrevScore, save, "PrevScore");
-    ReadNumber(level.PutLeft, save, "PutLeft");
-    ReadNumber(game.Shifts, save, "Shifts");
-    ReadNumber(game.Shuffles, save, "Shuffles");
+    game.LevelNumber = *levelNumber;
+    Assign(game.Score, score);
+    Assign(game.PrevScore, prevScore);
+    Assign(level.PutLeft, putLeft);
+    Assign(game.Shifts, shifts);
+    Assign(game.Shuffles, shuffles);
 
     if (game.GameState == gsGamePlay) {
-        const std::string levelFile = LevelFileName(game.LevelNumber);
-        if (levels.IndexOf(levelFile) < 0 || !LoadLevel(board, levels, levelFile, false)) {
-            return false;
+        bool loaded = false;
+        try {
+            loaded = LoadLevel(board, levels, levelFile, false);
+        } catch (const std::exception&) {
+            game = gameBefore;
+            level = levelBefore;
+            throw;
         }
-        RestorePlay(board, std::move(saved), Number(save, "CurrentY"));
+        if (!loaded) {
+            game = gameBefore;
+            level = levelBefore;
+            throw Error(where + " plays level " + Text(*levelNumber) + ", whose file \"" +
+                        levelFile + "\" is damaged; reinstall the game");
+        }
+        RestorePlay(board, std::move(saved), currentY);
     } else {
         ShowBetweenLevels(board, levels);
     }

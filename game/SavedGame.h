@@ -22,15 +22,17 @@ void SaveGame(const std::filesystem::path& path, const TBoard& board,
 std::string GameSaveText(const TBoard& board);
 
 // Restores a saved game into the board. False when the file does not exist (nothing
-// changed) or when the level file is missing from levels or does not load (the caller then
-// returns to the title screen). A document without elements raises
-// Error(path + "XML file does not has tags!"); a crystal type, count, bonus kind or boss
-// type outside its range raises an Error naming the file before anything is changed.
+// changed). Everything else that keeps the file from loading raises an Error naming the file
+// before anything is changed: a document without elements (path + "XML file does not has
+// tags!"), one cut short or whose first element is not GameSave, a missing or out-of-range
+// level, a number far outside what a game reaches, a crystal type, count, bonus kind or boss
+// type outside its range, and a level file missing from levels or not loading.
 //
-// Numbers of the GameSave element that do not read leave their field as it was; a crystal
-// or boss without a readable position or type is skipped, an unreadable count reads 1 and an
-// unreadable bonus kind none. A play-state file without crystal layers gets one empty layer
-// (so there is a hand to deal), and one without bosses has none. The undo history is cleared.
+// Other numbers of the GameSave element that do not read leave their field as it was; a
+// crystal or boss without a readable position or type is skipped, an unreadable count reads 1
+// and an unreadable bonus kind none. A play-state file without crystal layers gets one empty
+// layer (so there is a hand to deal), and one without bosses has none. The undo history is
+// cleared.
 //
 // The captions, the puts-left label, the dead bar, the level music and (between levels) the
 // "WBetweenLevel" window with its level labels go through the board's services. The caller

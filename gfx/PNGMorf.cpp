@@ -241,7 +241,12 @@ void TPNGMorf::ConvertArchive(const std::string& source, const std::string& dest
     }
     for (int index : scripts) {
         const TMemoryStream script = to->Entry(index);
-        RunScript(script, *to);
+        try {
+            RunScript(script, *to);
+        } catch (const std::exception& error) {
+            ScriptFailures.push_back(to->Dir[static_cast<size_t>(index)].Name() + ": " +
+                                     error.what());
+        }
     }
     to->Save();
 }

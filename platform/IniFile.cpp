@@ -2,11 +2,8 @@
 
 #include "archive/Error.h"
 #include "archive/Helpers.h"
+#include "archive/MemoryStream.h"
 #include "platform/SafeFile.h"
-
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace qz {
 
@@ -36,14 +33,14 @@ std::string QuoteIfNeeded(std::string_view value) {
 } // namespace
 
 TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {
-    std::ifstream in(fileName_, std::ios::binary);
-    if (in) {
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-        Parse(text);
-    } else {
+    std::error_code error;
+    if (!std::filesystem::exists(fileName_, error)) {
         sections_.push_back(TSection{});
+        return;
     }
+    TMemoryStream file;
+    file.LoadFromFile(fileName_.string(), FileLimit);
+    Parse(file.View());
 }
 
 TIniFile TIniFile::FromText(std::string_view text, std::filesystem::path fileName) {

@@ -15,7 +15,11 @@ namespace qz {
 
 class TIniFile {
 public:
-    // Reads fileName when it exists; a missing file is an empty one.
+    // Settings files are small; a larger file is not one of them.
+    static constexpr size_t FileLimit = size_t{64} << 10;
+
+    // Reads fileName when it exists; a missing file is an empty one. Anything in its place
+    // that is no regular file of at most FileLimit bytes raises IOError naming the file.
     explicit TIniFile(std::filesystem::path fileName);
     // An INI text in memory (either line ending).
     static TIniFile FromText(std::string_view text, std::filesystem::path fileName = {});

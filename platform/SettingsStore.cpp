@@ -9,7 +9,13 @@
 namespace qz {
 
 TFileSettingsStore::TFileSettingsStore(std::filesystem::path fileName)
-    : ini_(std::move(fileName)) {}
+    : ini_(TIniFile::FromText({}, fileName)) {
+    try {
+        ini_ = TIniFile(std::move(fileName));
+    } catch (const IOError& error) {
+        problem_ = error.what();
+    }
+}
 
 std::optional<std::string> TFileSettingsStore::ReadString(const std::string& key,
                                                           const std::string& name) const {

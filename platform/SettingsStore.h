@@ -35,9 +35,12 @@ public:
                      const std::string& value) override;
 
     const std::filesystem::path& FileName() const { return ini_.FileName(); }
+    // Why the file could not be read (the store then starts empty); empty when it could.
+    const std::string& Problem() const { return problem_; }
 
 private:
     TIniFile ini_;
+    std::string problem_;
 };
 
 // Values kept only for the run (tests, headless runs that must not touch the user's files).

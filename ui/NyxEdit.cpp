@@ -130,6 +130,11 @@ void TNyxEdit::SetForbiddenChars(const std::string& value) {
 }
 
 bool TNyxEdit::Refused(char16_t ch) const {
+    // Control characters (DEL and the C1 block among them) have no picture in any font and
+    // no place in a name, whether typed or pasted.
+    if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) {
+        return true;
+    }
     if (InputMode == TInputMode::imNumbersOnly && !IsDigit(ch)) {
         return true;
     }

@@ -11,6 +11,17 @@ namespace qz {
 
 using namespace nyxprop;
 
+namespace {
+
+// Positions and sizes come from description and language files; held within a range no
+// screen comes near, the sums of a control's place cannot overflow.
+int32_t Coordinate(int32_t value) {
+    constexpr int32_t Limit = 1 << 20;
+    return std::clamp(value, -Limit, Limit);
+}
+
+} // namespace
+
 const TNyxPropertyTable& TNyxInterfaceObject::StaticProperties() {
     using C = TNyxInterfaceObject;
     static const TNyxPropertyTable table(
@@ -97,7 +108,7 @@ void TNyxInterfaceObject::SetWidth(int32_t value) {
     if (AutoSize != TAutoSizeType::asNone) {
         return;
     }
-    Width = value;
+    Width = Coordinate(value);
     Align();
     UpdatePosition();
     PlacePicture();
@@ -107,7 +118,7 @@ void TNyxInterfaceObject::SetHeight(int32_t value) {
     if (AutoSize != TAutoSizeType::asNone) {
         return;
     }
-    Height = value;
+    Height = Coordinate(value);
     Align();
     UpdatePosition();
     PlacePicture();
@@ -158,7 +169,7 @@ void TNyxInterfaceObject::SetLeft(int32_t value) {
     if (HAlign != THAlignType::haNone) {
         return;
     }
-    Left = value;
+    Left = Coordinate(value);
     UpdatePosition();
 }
 
@@ -166,7 +177,7 @@ void TNyxInterfaceObject::SetTop(int32_t value) {
     if (VAlign != TVAlignType::vaNone) {
         return;
     }
-    Top = value;
+    Top = Coordinate(value);
     UpdatePosition();
 }
 
@@ -204,13 +215,13 @@ void TNyxInterfaceObject::SetVAlign(TVAlignType value) {
 }
 
 void TNyxInterfaceObject::SetShiftLeft(int32_t value) {
-    ShiftLeft = value;
+    ShiftLeft = Coordinate(value);
     Align();
     UpdatePosition();
 }
 
 void TNyxInterfaceObject::SetShiftTop(int32_t value) {
-    ShiftTop = value;
+    ShiftTop = Coordinate(value);
     Align();
     UpdatePosition();
 }

@@ -278,7 +278,7 @@ void TNyxInterfaceEngine::SaveOldValue(const std::string& object, const std::str
 
 void TNyxInterfaceEngine::LoadPropertiesFile(const std::string& fileName) {
     document_ = std::make_unique<TNyxParser>();
-    document_->LoadFromFile(fileName);
+    document_->LoadFromFile(fileName, PropertiesFileLimit);
     ApplyProperties(true);
 }
 

@@ -60,8 +60,10 @@ public:
     // earlier values: the engine's Clear for a reload (Clear alone would leave the stack
     // pointing at freed windows).
     void ClearInterface();
-    // Applies a property-modification file, keeping the first earlier value of each
-    // property changed; conversion errors reach the caller.
+    // Applies a property-modification file (a language file: a regular file of at most
+    // PropertiesFileLimit bytes), keeping the first earlier value of each property changed;
+    // conversion errors reach the caller.
+    static constexpr size_t PropertiesFileLimit = size_t{1} << 20;
     void LoadPropertiesFile(const std::string& fileName);
     void LoadPropertiesStream(const TMemoryStream& stream);
     // Gives back every kept earlier value.

@@ -13,6 +13,9 @@ namespace qz {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
+// Deeper elements are indented like this level, so that the text of a deeply nested
+// document grows with its depth rather than with its square.
+constexpr int kMaxIndent = 64;
 
 // Every occurrence of from, left to right and without overlap, replaced by to.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
@@ -77,9 +80,13 @@ bool IsInSubtree(const TNyxXMLTag* tag, const TNyxXMLTag* root) {
     return false;
 }
 
+void AppendIndent(std::string& out, int level) {
+    out.append(static_cast<size_t>(std::min(level, kMaxIndent)), '\t');
+}
+
 // The opening part of an element: indent, "<", name and attributes.
 void AppendOpening(std::string& out, const TNyxXMLTag& tag, int level) {
-    out.append(static_cast<size_t>(level), '\t');
+    AppendIndent(out, level);
     out += '<';
     out += tag.Name;
     for (const auto& attribute : tag.Attributes) {
@@ -271,7 +278,7 @@ void TNyxXMLTag::AppendText(std::string& out, int level) const {
         }
         if (!tag.Value.empty()) {
             if (!isInline) {
-                out.append(static_cast<size_t>(tagLevel), '\t');
+                AppendIndent(out, tagLevel);
             }
             out += EncodeEntities(tag.Value);
             if (!isInline) {
@@ -295,7 +302,7 @@ void TNyxXMLTag::AppendText(std::string& out, int level) const {
             continue;
         }
         if (!IsInline(*frame.Tag)) {
-            out.append(static_cast<size_t>(frame.Level), '\t');
+            AppendIndent(out, frame.Level);
         }
         out += "</";
         out += frame.Tag->Name;
@@ -331,9 +338,9 @@ void TNyxParser::LoadFromStream(const TMemoryStream& stream) {
     BuildTree();
 }
 
-void TNyxParser::LoadFromFile(const std::string& fileName) {
+void TNyxParser::LoadFromFile(const std::string& fileName, size_t limit) {
     TMemoryStream stream;
-    stream.LoadFromFile(fileName);
+    stream.LoadFromFile(fileName, limit);
     LoadFromStream(stream);
 }
 

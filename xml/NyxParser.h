@@ -65,7 +65,7 @@ public:
     void ClearAttributes();
     // Deep copy of source's name, value, attributes and subtree; Parent stays.
     void Assign(const TNyxXMLTag& source);
-    // The element and its subtree as XML text, indented by level tabs.
+    // The element and its subtree as XML text, indented by level tabs (at most 64).
     std::string MakeText(int level) const;
     // MakeText appended to out, without one call per level of nesting.
     void AppendText(std::string& out, int level) const;
@@ -84,9 +84,10 @@ public:
     TNyxParser();
 
     // Reads the whole stream (or file), builds the typed lines and the tree. A document
-    // without any typed line raises "List index out of bounds (0)".
+    // without any typed line raises "List index out of bounds (0)". The file must be a
+    // regular file of at most limit bytes.
     void LoadFromStream(const TMemoryStream& stream);
-    void LoadFromFile(const std::string& fileName);
+    void LoadFromFile(const std::string& fileName, size_t limit = SIZE_MAX);
     void MakeTypifiedLines();
     void BuildTree();
     // Renders the document into Lines and writes each line followed by CR LF.

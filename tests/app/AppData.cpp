@@ -62,6 +62,15 @@ void MakeAppData(const std::filesystem::path& folder, const AppDataOptions& opti
         add("Slider.li", TMemoryStream(options.Interface));
     for (const char* file : EffectFiles)
         add(file, TMemoryStream(Effect(std::string(file) == "contour.xml" ? "FPosition" : "F")));
+    add("MetaColors.xml", TMemoryStream("<Colors><Color Material=\"glass\" H=\"0\" L=\"0\" "
+                                        "S=\"0\" Sign=\"sign0.png\"/></Colors>\r\n"));
+    add("fishkaShapes.xml",
+        TMemoryStream("<Shapes><Shape Name=\"Tri\" Height=\"-21\" Sx=\"24\" Sy=\"8\" "
+                      "NextRotateName=\"Tri\" Score=\"10\"><Fishes><Fish Type=\"2\">"
+                      "<Point x=\"0\" y=\"0\"/><Point x=\"34\" y=\"21\"/>"
+                      "<Point x=\"48\" y=\"0\"/></Fish></Fishes></Shape></Shapes>\r\n"));
+    add("BossTypes.xml", TMemoryStream("<Bosses><Boss Image=\"boss.png\" x=\"20\" y=\"20\" "
+                                       "Power=\"2\"/></Bosses>\r\n"));
     game->Save();
     auto levels = TFileFolder::CreateNew((folder / "levels" / "levels.zxc").string());
     levels->AddFile("readme.txt", 0, TMemoryStream("levels"));

@@ -1,8 +1,8 @@
 #pragma once
 // A small game data folder for the application tests: the two archives with a cursor strip,
-// the intro pictures, a font, a 200 x 100 green window picture "WindowBack.png" and the
-// fifteen effect descriptions; a message box that records what it shows; the log lines of a
-// whole run.
+// the intro pictures, a font, a 200 x 100 green window picture "WindowBack.png", the
+// fifteen effect descriptions and the smallest definitions (one colour, one shape, one
+// boss); a message box that records what it shows; the log lines of a whole run.
 
 #include "platform/MessageBox.h"
 

@@ -135,27 +135,44 @@ TEST_F(AppForm, StartUpPreparationAndShutdownLogInOrder) {
 }
 
 TEST_F(AppForm, MissingEntriesGiveTheGamesErrorsAndStartGoesOn) {
-    Start({{"SwapEffect.xml", "NyxUnicode.xml"}});
+    Start({{"SwapEffect.xml"}});
     ASSERT_EQ(box.Messages.size(), 1u);
     EXPECT_EQ(box.Messages[0], "Can not find SwapEffect.xmlin file folder");
     EXPECT_TRUE(form->DisplayReady());
-    EXPECT_EQ(form->FontEngine->FindFont("Main"), nullptr);
+    EXPECT_TRUE(form->StartFailure().empty());
     Frames(3);
     EXPECT_EQ(FramePresents(), 3u);
 }
 
-TEST_F(AppForm, MissingArchivesShowTheErrorAndTheGameStillRuns) {
+TEST_F(AppForm, MissingArchivesAreOneMessageAndNoGame) {
     TFolders folders{dir.Path(), dir.Path(), true};
     form = std::make_unique<TForm1>(folders, TFormServices{clock, audio, box, &display, nullptr});
     form->FormCreate();
     loadingPresents = display.PresentCount();
     form->FormActivate();
-    ASSERT_GE(box.Messages.size(), 2u);
-    EXPECT_EQ(box.Messages[0],
-              "Can not find file " + (dir.Path() / "game" / "game.zxc").string() + "!");
-    EXPECT_EQ(box.Messages[2], "Can not find contour.xmlin file folder");
+    const std::string game = (dir.Path() / "game" / "game.zxc").string();
+    ASSERT_EQ(box.Messages.size(), 1u);
+    EXPECT_EQ(box.Messages[0], "Quarzel cannot start: the game file \"" + game +
+                                   "\" is missing or damaged (Can not find file " + game +
+                                   "!). Please reinstall the game.");
+    EXPECT_EQ(form->StartFailure(), box.Messages[0]);
+    EXPECT_FALSE(form->DisplayReady());
     Frames(2);
-    EXPECT_EQ(FramePresents(), 2u);
+    EXPECT_EQ(FramePresents(), 0u);
+    EXPECT_EQ(box.Messages.size(), 1u);
+}
+
+TEST_F(AppForm, AStartClearsTheLeftoversOfRewritesCutShort) {
+    std::filesystem::create_directories(dir.Path() / "saves");
+    std::ofstream(dir.Path() / "saves" / "QuickSave.sav.a1B2c3.saving") << "half a save";
+    std::ofstream(dir.Path() / "saves" / "QuickSave.sav") << "the save";
+    std::ofstream(dir.Path() / "options.cfg.Zz09yY.saving") << "half the options";
+    std::ofstream(dir.Path() / "HighScoresRTP.dat.000000.saving") << "";
+    Start();
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "saves" / "QuickSave.sav.a1B2c3.saving"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "options.cfg.Zz09yY.saving"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "HighScoresRTP.dat.000000.saving"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "saves" / "QuickSave.sav"));
 }
 
 TEST_F(AppForm, SecondActivationDoesNotPrepareAgain) {

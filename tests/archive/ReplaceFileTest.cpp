@@ -3,8 +3,10 @@
 #include "TempDir.h"
 #include "WriteCalls.h"
 #include "archive/Error.h"
+#include "archive/FileFolder.h"
 #include "archive/MemoryStream.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -108,6 +110,62 @@ TEST(ReplaceFile, EachFailedStepKeepsTheOldFileAndSaysWhichStepFailed) {
     const fs::path nowhere = dir.Path() / "no" / "file";
     EXPECT_EQ(ErrorOf(nowhere, "x", {}), "create " + nowhere.string() + " " + nowhere.string() +
                                              ".XXXXXX.saving: No such file or directory");
+}
+
+TEST(ReplaceFile, AStartClearsOnlyTheTemporariesOfRewritesCutShort) {
+    test::TempDir dir;
+    const auto write = [&](const std::string& name) {
+        ReplaceFile(dir.Path() / name, "x", Describe);
+    };
+    write("QuickSave.sav");
+    std::ofstream(dir.Path() / "QuickSave.sav.a1B2c3.saving") << "half";
+    std::ofstream(dir.Path() / "options.cfg.Zz09yY.saving") << "";
+    std::ofstream(dir.Path() / "notes.saving") << "mine";     // no six characters
+    std::ofstream(dir.Path() / "x.abcdefg.saving") << "mine"; // seven
+    fs::create_directory(dir.Path() / "old.ABCDEF.saving");   // a folder is not one
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path()), 2);
+    EXPECT_EQ(FilesIn(dir.Path()), 4u);
+    EXPECT_EQ(ReadBytes(dir.Path() / "QuickSave.sav"), "x");
+    EXPECT_TRUE(fs::exists(dir.Path() / "notes.saving"));
+    EXPECT_TRUE(fs::exists(dir.Path() / "x.abcdefg.saving"));
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path() / "missing"), 0);
+}
+
+TEST(MemoryStream, OnlyRegularFilesWithinTheLimitAreRead) {
+    test::TempDir dir;
+    const auto errorOf = [](const std::string& file, size_t limit) {
+        try {
+            TMemoryStream stream;
+            stream.LoadFromFile(file, limit);
+            return "read " + std::to_string(stream.Size());
+        } catch (const IOError& error) {
+            return std::string(error.what());
+        }
+    };
+    std::ofstream(dir.File("ten")) << "0123456789";
+    EXPECT_EQ(errorOf(dir.File("ten"), 10), "read 10");
+    EXPECT_EQ(errorOf(dir.File("ten"), 9),
+              "Cannot read file \"" + dir.File("ten") + "\": it is larger than 9 bytes");
+    fs::create_directory(dir.Path() / "folder");
+    EXPECT_EQ(errorOf(dir.File("folder"), 100),
+              "Cannot read file \"" + dir.File("folder") + "\": it is a folder");
+    // Neither a pipe nobody writes to nor an endless device may hold the reader up.
+    ASSERT_EQ(mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf(dir.File("pipe"), 100),
+              "Cannot read file \"" + dir.File("pipe") + "\": it is not a regular file");
+    EXPECT_EQ(errorOf("/dev/zero", SIZE_MAX),
+              "Cannot read file \"/dev/zero\": it is not a regular file");
+    EXPECT_EQ(
+        errorOf(dir.File("none"), 100).rfind("Cannot open file \"" + dir.File("none") + "\"", 0),
+        0u);
+    // An archive is opened the same way.
+    try {
+        TFileFolder::Open(dir.File("pipe"));
+        FAIL() << "no error";
+    } catch (const IOError& error) {
+        EXPECT_EQ(error.what(),
+                  "Cannot open file \"" + dir.File("pipe") + "\": it is not a regular file");
+    }
 }
 
 } // namespace

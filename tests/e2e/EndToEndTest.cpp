@@ -9,8 +9,12 @@
 // Scenario lines beginning "#!" are for this harness: "#! run ARGS..." starts the next run
 // of the game with these extra arguments ("{source}" in them stands for the project's
 // folder; runs share the data folder, so a run sees what the one before it wrote), and
-// "#! option KEY=VALUE" sets a key of options.cfg before it.
+// "#! option KEY=VALUE" sets a key of options.cfg before it. "#! file PATH HOW..." writes a
+// file of the data folder before it: "lines A | B" the lines as the game writes a save (each
+// through the line codec), "cut SOURCE N" the first N bytes of another file, "random N" N
+// seeded random bytes.
 
+#include "archive/CUnit.h"
 #include "gfx/JpegPNG.h"
 #include "platform/IniFile.h"
 
@@ -20,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -40,9 +45,18 @@ const fs::path Output = QUARZEL_E2E_OUTPUT;
 constexpr int ChannelTolerance = 24;
 constexpr double PixelShare = 0.002;
 
+// A file a scenario plants in the data folder: its path there, the words that say how, and
+// for "lines" the text after that word as it stands.
+struct TPlantedFile {
+    std::string Path;
+    std::vector<std::string> How;
+    std::string Lines;
+};
+
 struct TRun {
     std::vector<std::string> Arguments;
     std::vector<std::pair<std::string, std::string>> Options;
+    std::vector<TPlantedFile> Files;
     std::string Script;
 };
 
@@ -64,6 +78,7 @@ std::vector<std::string> Words(const std::string& text) {
 std::vector<TRun> ReadScenario(const fs::path& file) {
     std::vector<TRun> runs;
     std::vector<std::pair<std::string, std::string>> options; // for the next run
+    std::vector<TPlantedFile> files;
     std::istringstream lines(ReadText(file));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("#!")) {
@@ -71,7 +86,9 @@ std::vector<TRun> ReadScenario(const fs::path& file) {
             if (!words.empty() && words[0] == "run") {
                 runs.emplace_back();
                 runs.back().Options = std::move(options);
+                runs.back().Files = std::move(files);
                 options.clear();
+                files.clear();
                 for (auto word = words.begin() + 1; word != words.end(); ++word) {
                     std::string argument = *word;
                     if (const size_t at = argument.find("{source}"); at != std::string::npos)
@@ -82,6 +99,11 @@ std::vector<TRun> ReadScenario(const fs::path& file) {
                        words[1].find('=') != std::string::npos) {
                 const size_t equals = words[1].find('=');
                 options.emplace_back(words[1].substr(0, equals), words[1].substr(equals + 1));
+            } else if (words.size() >= 3 && words[0] == "file") {
+                const size_t lines = line.find(" lines ");
+                files.push_back({words[1],
+                                 {words.begin() + 2, words.end()},
+                                 lines == std::string::npos ? "" : line.substr(lines + 7)});
             } else {
                 ADD_FAILURE() << file << ": unknown harness line " << line;
             }
@@ -99,6 +121,33 @@ std::vector<TRun> ReadScenario(const fs::path& file) {
         runs.back().Script += line + "\n";
     }
     return runs;
+}
+
+void Plant(const fs::path& data, const TPlantedFile& file) {
+    const fs::path target = data / file.Path;
+    fs::create_directories(target.parent_path());
+    const std::string& how = file.How[0];
+    std::string bytes;
+    if (how == "lines") {
+        std::istringstream parts(file.Lines);
+        for (std::string part; std::getline(parts, part, '|');) {
+            const size_t first = part.find_first_not_of(' ');
+            const size_t last = part.find_last_not_of(" \r");
+            bytes +=
+                EncodeText(first == std::string::npos ? "" : part.substr(first, last - first + 1));
+            bytes += "\r\n";
+        }
+    } else if (how == "cut" && file.How.size() == 3) {
+        bytes = ReadText(data / file.How[1]).substr(0, std::stoul(file.How[2]));
+    } else if (how == "random" && file.How.size() == 2) {
+        std::mt19937 random(7);
+        bytes.resize(std::stoul(file.How[1]));
+        for (char& c : bytes)
+            c = static_cast<char>(random() & 0xff);
+    } else {
+        ADD_FAILURE() << "cannot make " << file.Path << " " << how;
+    }
+    std::ofstream(target, std::ios::binary) << bytes;
 }
 
 // Runs the game in folder with its output in the files "stdout" and "stderr" there.
@@ -193,6 +242,8 @@ TEST_P(Scenario, PlaysThroughItsScreens) {
                 options.WriteString("Options", key, value);
             options.Save();
         }
+        for (const TPlantedFile& file : run.Files)
+            Plant(data, file);
         const fs::path script = folder / ("run" + std::to_string(r + 1) + ".txt");
         std::ofstream(script, std::ios::binary) << run.Script;
         std::vector<std::string> arguments{"--headless",

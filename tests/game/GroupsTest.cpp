@@ -221,6 +221,20 @@ TEST_F(GroupsTest, BreakingTheMainCrystalEndsTheLayerWithoutDropping) {
     EXPECT_EQ(Board->Game.Score, 0);
 }
 
+TEST_F(GroupsTest, InStrategyModeTheNextLayerStartsWithAFullCountOfPuts) {
+    StartPlay(gmStrategy);
+    BuildRow(0);
+    Board->Level.Layers.emplace_back();
+    Board->Level.Layers.back().Fishkas.push_back(Board->Fishka(Hanging));
+    Board->Level.Strategic = 4;
+    Board->Level.PutLeft = 1;
+    Board->NextLayer();
+    ASSERT_EQ(Board->Level.LayerIndex, 1);
+    EXPECT_EQ(Board->Level.PutLeft, 4);
+    EXPECT_EQ(Controls.Get("WGame_LPutsLeftCount", "Caption"), "4");
+    EXPECT_EQ(Controls.Get("WGame_PBDead", "Position"), "0");
+}
+
 TEST_F(GroupsTest, ALayerWithoutAMainBossDropsNothing) {
     StartPlay(gmPuzzle);
     BuildRow();

@@ -166,5 +166,48 @@ TEST_F(LevelTest, OutOfRangeBossTypesAndFragmentsAreRefused) {
     }
 }
 
+TEST_F(LevelTest, ExtremeNumbersAreHeldWhereNoSumOverflows) {
+    AddEntry(*Levels, "Extreme.xml",
+             "<Level>\r\n<FishkaColors>1</FishkaColors>\r\n"
+             "<MoveInterval Action=\"2147483647\" Strategic=\"2147483647\"/>\r\n"
+             "<Layers><Layer>\r\n"
+             "<Fishka x=\"2147483647\" y=\"-2147483648\" Shape=\"Tri\" Count=\"1\"/>\r\n"
+             "<Fishka x=\"212\" y=\"228\" Shape=\"Tri\" Count=\"1\"/>\r\n"
+             "</Layer></Layers>\r\n"
+             "<Bosses><Boss x=\"-2147483648\" y=\"2147483647\" Type=\"0\"/></Bosses>\r\n"
+             "<Pictures><Picture x=\"2147483647\" y=\"1\" Sx=\"-2147483648\" Sy=\"0\" "
+             "Name=\"p\">\r\n<Image Name=\"deco1.png\" t=\"5\"/></Picture></Pictures>\r\n"
+             "<PictureMap x=\"2147483647\" y=\"0\" OneWidth=\"2147483647\" OneHeight=\"1\">\r\n"
+             "<Images><Image Name=\"deco1.png\"/></Images><Lines><Line>1 1</Line></Lines>\r\n"
+             "</PictureMap></Level>\r\n");
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Extreme.xml", true));
+    const TLevel& l = Board->Level;
+    EXPECT_EQ(l.MoveInterval, 86400000);
+    EXPECT_EQ(l.Strategic, 1000000);
+    EXPECT_EQ(l.Bosses[0].x, -1000000);
+    EXPECT_EQ(l.Pictures[0].x, 1000000);
+    EXPECT_EQ(l.PictureMap.OneWidth, 1000000);
+    // The far crystal stays where the file put it, beyond every fragment; the near one fits.
+    EXPECT_EQ(l.Layers[0].Fishkas[0].x, 1000000);
+    EXPECT_FALSE(l.Layers[0].Owners.empty());
+    for (const int32_t owner : l.Layers[0].Owners) {
+        EXPECT_EQ(owner, 1);
+    }
+}
+
+TEST_F(LevelTest, CrystalsOfNoExistingTypeAreRefused) {
+    // Damaged definitions leave no crystal type at all: the level cannot be played, and the
+    // board must not look up a type that is not there.
+    Defs.FishkaTypes.clear();
+    try {
+        LoadLevel(*Board, *Levels, "Level1.xml", true);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Level1.xml: crystal 1 of layer 1 (shape \"Tri\") has crystal "
+                               "type 0, which does not exist (0 crystal types)");
+    }
+    EXPECT_TRUE(Board->Level.Layers.empty() || Board->Level.Layers.front().Fishkas.empty());
+}
+
 } // namespace
 } // namespace qz::test

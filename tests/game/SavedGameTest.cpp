@@ -335,12 +335,99 @@ TEST_F(SavedGameTest, MissingFilesLevelsAndElementlessDocuments) {
             EXPECT_EQ(std::string(e.what()), path.string() + "XML file does not has tags!");
         }
     }
+}
 
-    // A level that is not in the archive, or not text, fails the load.
-    EXPECT_FALSE(LoadGame(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"7\"/>"}),
-                          *Board, *Levels));
-    EXPECT_FALSE(LoadGame(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"3\"/>"}),
-                          *Board, *Levels));
+// Whatever keeps a file from loading is refused with a message naming the file, and the game
+// stays exactly as it was: the title behind the load window goes on working.
+TEST_F(SavedGameTest, DamagedSavesAreRefusedBeforeAnythingChanges) {
+    BuildThreeLayers();
+    const fs::path whole = Folder / "whole.sav";
+    SaveGame(whole, *Board);
+    const std::string bytes = ReadBytes(whole);
+
+    GameFixture other;
+    TBoard& b = *other.Board;
+    b.Game.GameState = gsTitle;
+    b.Game.Mode = gmNoLose;
+    b.Game.LevelNumber = 4;
+    b.Game.Score = 77;
+    const size_t settings = other.Controls.Log.size();
+    const auto refused = [&](const fs::path& path, const std::string& message) {
+        SCOPED_TRACE(message);
+        try {
+            LoadGame(path, b, *Levels);
+            ADD_FAILURE() << "loaded";
+        } catch (const Error& e) {
+            const std::string text = e.what();
+            EXPECT_EQ(text.rfind(path.string(), 0), 0u) << text;
+            EXPECT_NE(text.find(message), std::string::npos) << text;
+        }
+        EXPECT_EQ(b.Game.GameState, gsTitle);
+        EXPECT_EQ(b.Game.Mode, gmNoLose);
+        EXPECT_EQ(b.Game.LevelNumber, 4);
+        EXPECT_EQ(b.Game.Score, 77);
+        EXPECT_TRUE(b.Level.Layers.empty());
+        EXPECT_EQ(other.Controls.Log.size(), settings);
+        EXPECT_TRUE(other.Controls.Windows.empty());
+        EXPECT_EQ(other.Effects.Clears, 0);
+    };
+    const auto file = [&](const std::string& name, const std::string& content) {
+        const fs::path path = Folder / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    };
+
+    // Cut short anywhere after its first line (cut inside the first, it has no element).
+    const size_t firstLine = bytes.find("\r\n") + 2;
+    for (size_t cut = firstLine; cut < bytes.size() - 2; cut += 7)
+        refused(file("cut.sav", bytes.substr(0, cut)), "damaged");
+    refused(file("cut.sav", bytes.substr(0, firstLine - 5)), "XML file does not has tags!");
+    ASSERT_TRUE(LoadGame(file("cut.sav", bytes.substr(0, bytes.size() - 2)), *Board, *Levels));
+
+    Random().Seed(5);
+    for (int round = 0; round < 20; ++round) {
+        std::string junk(600, '\0');
+        for (char& c : junk)
+            c = static_cast<char>(Random().Next(256));
+        const fs::path path = file("junk.sav", junk);
+        try {
+            LoadGame(path, b, *Levels);
+            ADD_FAILURE() << "random bytes loaded in round " << round;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(path.string(), 0), 0u) << e.what();
+        }
+        EXPECT_EQ(b.Game.GameState, gsTitle);
+        EXPECT_TRUE(b.Level.Layers.empty());
+    }
+
+    refused(Write({"<Level Mode=\"2\" State=\"gsGamePlay\" Level=\"1\"/>"}),
+            "this is no saved game (its first element is <Level>, not <GameSave>)");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Score=\"5\"/>"}), "names no level");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"0\"/>"}),
+            "has Level=\"0\" (1..1000000)");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsBetweenLevels\" Level=\"-1\"/>"}),
+            "has Level=\"-1\" (0..1000000)");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"1\" "
+                   "Score=\"2147483647\"/>"}),
+            "has Score=\"2147483647\" (0..1000000000)");
+    refused(
+        Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"1\">",
+               "<Layers><Layer><Fishka x=\"1\" y=\"-2147483648\" FType=\"0\"/></Layer></Layers>",
+               "</GameSave>"}),
+        ": layer 1 crystal 1 has y=\"-2147483648\" (-1000000..1000000)");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"1\">",
+                   "<Bosses><Boss x=\"2147483647\" y=\"1\" Type=\"0\"/></Bosses>", "</GameSave>"}),
+            ": boss 1 has x=\"2147483647\" (-1000000..1000000)");
+    // A level missing from the archive, or not text.
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"7\"/>"}),
+            ": the saved game plays level 7, but the levels have no \"Level7.xml\"");
+    refused(Write({"<GameSave Mode=\"2\" State=\"gsGamePlay\" Level=\"3\"/>"}),
+            ": the saved game plays level 3, whose file \"Level3.xml\" is damaged");
+
+    // The same save whole loads.
+    ASSERT_TRUE(LoadGame(whole, b, *Levels));
+    EXPECT_EQ(b.Game.GameState, gsGamePlay);
+    EXPECT_EQ(b.Game.Score, 120);
 }
 
 TEST_F(SavedGameTest, DamagedNumbersKeepTheirDefaults) {

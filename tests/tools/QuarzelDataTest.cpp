@@ -89,6 +89,10 @@ TEST(QuarzelData, CipherAndCodecs) {
     WriteFile(dir.File("long"), std::string(300, 'a'));
     EXPECT_EQ(RunTool({"is-plain-text", dir.File("long")}).Out, "not plain\n");
     EXPECT_EQ(RunTool({"is-plain-text", dir.File("plain")}).Out, "plain\n");
+    // An endless device is no file to test: refused at once, by name.
+    const auto endless = RunTool({"is-plain-text", "/dev/zero"});
+    EXPECT_EQ(endless.ExitCode, 1);
+    EXPECT_EQ(endless.Err, "Cannot read file \"/dev/zero\": it is not a regular file\n");
 
     EXPECT_EQ(RunTool({"digits-to-text", "0000322"}).Out, "4201\n");
     EXPECT_EQ(RunTool({"digits-to-text", "907642105941140884197448"}).Out, "517a37236b52326d\n");

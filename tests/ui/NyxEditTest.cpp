@@ -192,6 +192,20 @@ TEST_F(Edit, ClipboardCopyCutPaste) {
     edit.SelStart = edit.SelEnd = edit.CursorPos;
     edit.KeyPress(ctrlV);
     EXPECT_EQ(Text(edit), "1234542");
+
+    // Control characters, DEL and the C1 block, are refused typed and pasted alike.
+    engine.SetProperty("E", "InputMode", "imNormal");
+    engine.SetProperty("E", "MaxLength", "40");
+    engine.SetProperty("E", "Caption", "");
+    for (char c : {'\x7f', '\x85', '\x9f'})
+        edit.KeyPress(c);
+    engine.SetClipboardText("a\x01"
+                            "b\x1b"
+                            "c\x7f"
+                            "\x9b"
+                            "d\xe9");
+    edit.KeyPress(ctrlV);
+    EXPECT_EQ(Text(edit), "abcd\xe9");
 }
 
 TEST_F(Edit, MousePlacesTheCursorAndDragSelects) {

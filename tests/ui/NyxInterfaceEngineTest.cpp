@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace qz::test {
 namespace {
@@ -320,6 +321,47 @@ TEST_F(Engine, PropertyFilesAndRestore) {
     EXPECT_EQ(Prop("WMain_BPlay", "Caption"), "Play");
     EXPECT_EQ(Prop("WMain_BPlay", "Width"), "100");
     engine.RestoreProperties();
+    EXPECT_EQ(Prop("WMain_BPlay", "Caption"), "Play");
+}
+
+TEST_F(Engine, PropertyFilesOfExtremeNumbersOrNoFileAtAll) {
+    LoadTestDescription();
+    TempDir dir;
+    const std::string path = (dir.Path() / "xx.lng").string();
+    // Places and sizes are held where the sums of a control's place cannot overflow.
+    std::ofstream(path, std::ios::binary) << Description(
+        Object("TNyxLabel", P("Name", "WMain_BPlay") + P("Left", "2147483647") +
+                                P("Top", "-2147483648") + P("Width", "2147483647") +
+                                P("ShiftLeft", "2147483647") + P("Height", "-2147483648")));
+    engine.LoadPropertiesFile(path);
+    EXPECT_EQ(Prop("WMain_BPlay", "Left"), "1048576");
+    EXPECT_EQ(Prop("WMain_BPlay", "Top"), "-1048576");
+    EXPECT_EQ(Prop("WMain_BPlay", "Width"), "1048576");
+    EXPECT_EQ(Prop("WMain_BPlay", "Height"), "-1048576");
+    engine.RestoreProperties();
+    EXPECT_EQ(Prop("WMain_BPlay", "Width"), "100");
+
+    // A folder, a pipe or a file far larger than any language file is refused by name.
+    const auto errorOf = [&](const std::string& file) {
+        try {
+            engine.LoadPropertiesFile(file);
+        } catch (const Error& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    std::filesystem::create_directory(dir.Path() / "folder.lng");
+    EXPECT_EQ(errorOf((dir.Path() / "folder.lng").string()),
+              "Cannot read file \"" + (dir.Path() / "folder.lng").string() + "\": it is a folder");
+    ASSERT_EQ(mkfifo((dir.Path() / "pipe.lng").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf((dir.Path() / "pipe.lng").string()), "Cannot read file \"" +
+                                                               (dir.Path() / "pipe.lng").string() +
+                                                               "\": it is not a regular file");
+    std::ofstream(dir.Path() / "big.lng", std::ios::binary)
+        << std::string(TNyxInterfaceEngine::PropertiesFileLimit + 1, ' ');
+    EXPECT_EQ(errorOf((dir.Path() / "big.lng").string()),
+              "Cannot read file \"" + (dir.Path() / "big.lng").string() +
+                  "\": it is larger than 1048576 bytes");
     EXPECT_EQ(Prop("WMain_BPlay", "Caption"), "Play");
 }
 

@@ -439,5 +439,32 @@ TEST(NyxDeep, WritingDoesNotRecursePerLevel) {
     });
 }
 
+TEST(NyxDeep, TheTextOfADeepDocumentGrowsWithItsDepth) {
+    // With one tab per level the text of 50,000 levels would be 2.5 GB of tabs.
+    constexpr size_t Depth = 50000;
+    TNyxParser parser;
+    TNyxXMLTag* tag = &parser;
+    for (size_t i = 0; i < Depth; ++i) {
+        tag = tag->AddTag("d");
+    }
+    tag->SetValue("v");
+    const std::string written = Save(parser);
+    EXPECT_LE(written.size(), Depth * (sizeof("<d>\r\n</d>\r\n") + 2 * 64));
+    EXPECT_NE(written.find("\n" + std::string(64, '\t') + "<d>"), std::string::npos);
+    EXPECT_EQ(written.find(std::string(65, '\t')), std::string::npos);
+    // The first levels keep their indent, and the text reads back as the same tree.
+    EXPECT_TRUE(written.starts_with("<d>\r\n\t<d>\r\n\t\t<d>\r\n"));
+    auto again = std::make_unique<TNyxParser>();
+    again->LoadFromStream(TMemoryStream(written));
+    size_t depth = 0;
+    const TNyxXMLTag* node = again.get();
+    while (node->TagCount() > 0) {
+        node = node->GetTag(0);
+        ++depth;
+    }
+    EXPECT_EQ(depth, Depth);
+    EXPECT_EQ(node->Value, "v");
+}
+
 } // namespace
 } // namespace qz

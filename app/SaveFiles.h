@@ -1,0 +1,24 @@
+#pragma once
+// Save names as the player types them (the game's 8-bit text) and the files they name in the
+// saves folder: UTF-8 file names ending in ".sav".
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qz {
+
+// A name's UTF-8 file name may be at most this long, ".sav" not counted.
+constexpr size_t LongestSaveName = 64;
+
+// The file of the save called name in folder. An Error says why a name cannot be one: empty,
+// longer than LongestSaveName bytes, holding "/", "\", a quote, "..", a control character, or
+// starting with a dot; so no name reaches outside the folder or makes a hidden or unusable file.
+std::filesystem::path SaveFilePath(const std::filesystem::path& folder, std::string_view name);
+
+// The names of the saves in folder, sorted: the regular ".sav" files whose names SaveFilePath
+// would make, so every name listed loads back.
+std::vector<std::string> SaveNames(const std::filesystem::path& folder);
+
+} // namespace qz

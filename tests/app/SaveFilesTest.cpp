@@ -1,0 +1,61 @@
+#include "app/SaveFiles.h"
+
+#include "TempDir.h"
+#include "archive/Error.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace qz::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Refusal(std::string_view name) {
+    try {
+        SaveFilePath("saves", name);
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return {};
+}
+
+// Names come from an edit whose forbidden characters the interface description sets; the
+// path is safe without them.
+TEST(SaveFiles, NamesThatWouldLeaveTheFolderOrHideAreRefused) {
+    EXPECT_EQ(SaveFilePath("saves", "Level 3"), fs::path("saves/Level 3.sav"));
+    EXPECT_EQ(SaveFilePath("saves", "M\xfcller"), fs::path("saves/M\xc3\xbcller.sav"));
+    EXPECT_EQ(SaveFilePath("saves", "a.b"), fs::path("saves/a.b.sav"));
+    EXPECT_EQ(SaveFilePath("saves", std::string(64, 'x')),
+              fs::path("saves/" + std::string(64, 'x') + ".sav"));
+
+    EXPECT_EQ(Refusal(""), "a saved game needs a name");
+    EXPECT_EQ(Refusal("../options"), "the name \"../options\" cannot be used for a saved game: "
+                                     "it holds \"/\", \"\\\" or \"\"\"");
+    EXPECT_NE(Refusal("a\\b").find("it holds"), std::string::npos);
+    EXPECT_NE(Refusal("say \"hi\"").find("it holds"), std::string::npos);
+    EXPECT_NE(Refusal("..").find("it holds \"..\""), std::string::npos);
+    EXPECT_NE(Refusal("a..b").find("it holds \"..\""), std::string::npos);
+    EXPECT_NE(Refusal(".hidden").find("it starts with a dot"), std::string::npos);
+    for (const char* name : {"tab\there", "bell\a", "del\x7f", "c1\x85", "nl\n"})
+        EXPECT_EQ(Refusal(name), "the name of a saved game cannot hold control characters") << name;
+    EXPECT_NE(Refusal(std::string(65, 'x')).find("too long"), std::string::npos);
+    // The limit counts the bytes of the file name: 32 letters with an accent take 64.
+    EXPECT_EQ(Refusal(std::string(32, '\xe9')), "");
+    EXPECT_NE(Refusal(std::string(33, '\xe9')).find("too long"), std::string::npos);
+}
+
+TEST(SaveFiles, TheListShowsEveryNameThatLoadsBackAndNothingElse) {
+    TempDir dir;
+    for (const char* file :
+         {"autosave.sav", "M\xc3\xbcller.sav", "notes.SAV", "sav", ".sav", ".hidden.sav",
+          "bad\xff.sav", "\xe2\x82\xac uro.sav", "b.sav.saving", "zsav"})
+        std::ofstream(dir.Path() / file) << "x";
+    fs::create_directory(dir.Path() / "folder.sav");
+    EXPECT_EQ(SaveNames(dir.Path()), (std::vector<std::string>{"M\xfcller", "autosave"}));
+    EXPECT_EQ(SaveFilePath(dir.Path(), SaveNames(dir.Path())[0]), dir.Path() / "M\xc3\xbcller.sav");
+    EXPECT_TRUE(SaveNames(dir.Path() / "none").empty());
+}
+
+} // namespace
+} // namespace qz::test
