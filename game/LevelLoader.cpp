@@ -369,6 +369,10 @@ bool LoadLevel(TBoard& board, TFileFolder& levels, std::string_view fileName, bo
             throw Error(std::string(fileName) + ": the level has no layers");
         }
         PrepareFreshStart(board);
+        // A level may name the hint that explains what it brings in.
+        if (const TNyxXMLTag* tag = top.FindTag("Hint")) {
+            board.Services.Controls.ShowHint(Trim(tag->Value), std::nullopt);
+        }
     }
     return true;
 }

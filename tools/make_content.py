@@ -275,43 +275,126 @@ def check_layout(n, views, bosses, lanterns, picture_map):
     in_board(x, y, MAP_COLUMNS * MAP_TILE, MAP_LINES * MAP_TILE, "the picture map")
 
 
-# Per level: colours, dealt shape weights, structure shapes, rows, cells, layers, bosses...
-def level_plan(n):
-    colours = min(7, 3 + (n - 1) // 3)
-    dealt = {"TriB": 2, "TriT": 2, "PairB": 3, "PairT": 2, "Cell": 3}
-    if n >= 4:
-        dealt.update({"RhombV": 2, "RhombH": 2})
-    if n >= 7:
-        dealt.update({"TrapB": 2, "TrapT": 1})
-    if n >= 10:
-        dealt.update({"PentaT": 1, "HexV": 1})
-    if n >= 14:
-        dealt.update({"BarH": 1})
-    structure = ["Cell", "PairB", "PairT", "TriB"]
-    if n >= 3:
-        structure += ["RhombV", "RhombH"]
-    if n >= 6:
-        structure += ["TrapB", "TrapT", "PentaT", "HexV"]
-    if n >= 12:
-        structure += ["BarH", "BarV", "HexH", "PentaR"]
-    layers = 1 if n <= 6 else (2 if n <= 14 else 3)
-    return {
-        "colours": colours,
-        "dealt": dealt,
-        "structure": structure,
-        "layers": layers,
-        "rows": 1 + min(2, (n - 1) // 5),
-        "width": min(8, 3 + (n - 1) // 3),
-        "action": max(5, 14 - n // 2),
-        "strategic": max(3, 9 - n // 3),
-        "hidden": 0.0 if n < 9 else round(min(0.3, 0.05 * (n - 8)), 2),
-        "bonus": 0.0 if n < 6 else round(min(0.6, 0.15 + 0.03 * n), 2),
-        "counts": 0 if n < 8 else min(4, (n - 6) // 3),
-        "extra_bosses": 0 if n < 5 else min(3, (n - 3) // 5),
-        "main_type": min(3, (n - 1) // 5),
-        "theme": THEMES[(n - 1) % len(THEMES)],
-        "music": LEVEL_TUNES[(n - 1) % len(LEVEL_TUNES)],
+LEVEL_COUNT = 40
+
+# The first eight levels each bring in one idea, and name the hint that explains it when the
+# level starts. Level 1 names the put hint a new game shows anyway (the break hint follows the
+# first put).
+INTRO_HINTS = ["WGame_HPutFishka", "WGame_HLevel2", "WGame_HLevel3", "WGame_HLevel4",
+               "WGame_HLevel5", "WGame_HLevel6", "WGame_HLevel7", "WGame_HLevel8"]
+
+SMALL = {"TriB": 2, "TriT": 2, "PairB": 3, "PairT": 2, "Cell": 3}
+TURNED = {"TriL": 2, "TriR": 2, "PairL": 2, "PairR": 2, "RhombV": 2, "RhombH": 2}
+BIG_STRUCTURE = ["PentaT", "PentaR", "PentaB", "PentaL", "HexV", "HexH", "BarH", "BarV"]
+
+# Board outlines: how many cells each row has, from the top row (farthest from the player) down.
+OUTLINES = {
+    "funnel": lambda width, rows: [max(2, width - row) for row in range(rows)],
+    "block": lambda width, rows: [width] * rows,
+    "cup": lambda width, rows: [max(2, width - rows + 1 + row) for row in range(rows)],
+    "belly": lambda width, rows: [max(2, width - abs(row - rows // 2)) for row in range(rows)],
+}
+
+# Level shapes past the introduction: (width, rows, outline), chosen so that neighbours differ.
+SHAPE_CYCLE = [(5, 2, "block"), (7, 2, "funnel"), (4, 3, "cup"), (6, 3, "belly"), (8, 2, "funnel"),
+               (5, 3, "block"), (6, 2, "cup"), (7, 3, "funnel"), (4, 4, "block"), (6, 4, "belly")]
+
+
+def ramp(n, first, last, low, high):
+    """A value rising from low at level first to high at level last, rounded."""
+    t = min(1.0, max(0.0, (n - first) / float(last - first)))
+    return low + (high - low) * t
+
+
+def intro_plan(n):
+    plan = {
+        "colours": 4,
+        "dealt": dict(SMALL),
+        "structure": ["Cell", "PairB", "PairT", "TriB"],
+        "layers": 1,
+        "rows": 3,
+        "width": 4,
+        "outline": "block",
+        "action": 14,
+        "strategic": 10,
+        "hidden": 0.0,
+        "bonus": 0.0,
+        "counts": 0,
+        "main_count": 1,
+        "extra_bosses": 0,
+        "main_type": 0,
+        "deep": True,
+        "null": 0,
+        "hint": INTRO_HINTS[n - 1],
     }
+    if n >= 2:
+        plan["dealt"].update(TURNED)
+        plan["structure"] += ["RhombV", "RhombH", "TriL", "PairL"]
+        plan.update(width=5, outline="cup")
+    if n >= 3:
+        plan.update(rows=3, width=6)
+    if n == 4:
+        plan.update(width=5, outline="cup")
+    if n >= 5:
+        plan.update(action=12, strategic=7, width=6, outline="belly")
+    if n >= 6:
+        plan.update(counts=3, main_count=2, outline="block", rows=2, width=6)
+    if n >= 7:
+        plan.update(main_type=1, extra_bosses=1, outline="funnel", rows=3, width=6, counts=1,
+                    main_count=1)
+        plan["structure"] += ["TrapB", "TrapT"]
+    if n >= 8:
+        plan.update(bonus=0.9, outline="belly", width=7, rows=3, extra_bosses=0)
+        plan["structure"] += ["PentaT", "HexV", "BarH"]
+    return plan
+
+
+# Seconds between board moves in real-time play for levels 9 to 40, measured with
+# `quarzel-data level-stats` (the human-like player, 30 seeds) so that the share of puzzle
+# games won falls steadily from level to level. In turn-based play the dead line waits for
+# puts instead; five or more keep every level open to the end.
+PACE = [8, 6, 4, 7, 5, 5, 5, 4, 6, 7, 4, 4, 4, 4, 7, 6, 5, 5, 6, 7, 6, 7, 8, 7, 8, 7, 7, 7, 8, 8, 9, 8]
+
+
+def level_plan(n):
+    if n <= len(INTRO_HINTS):
+        plan = intro_plan(n)
+    else:
+        width, rows, outline = SHAPE_CYCLE[(n - 9) % len(SHAPE_CYCLE)]
+        dealt = dict(SMALL)
+        dealt.update(TURNED)
+        if n >= 12:
+            dealt.update({"TrapB": 2, "TrapT": 1, "TrapL": 1, "TrapR": 1})
+        if n >= 20:
+            dealt.update({"PentaT": 1, "HexV": 1})
+        if n >= 30:
+            dealt.update({"BarH": 1, "PentaL": 1})
+        structure = ["Cell", "PairB", "PairT", "TriB", "RhombV", "RhombH", "TrapB", "TrapT",
+                     "TriR", "PairR", "TrapL", "TrapR"]
+        structure += BIG_STRUCTURE[: 2 + (n - 9) // 4]
+        plan = {
+            "colours": int(round(ramp(n, 9, 36, 4, 7))),
+            "dealt": dealt,
+            "structure": structure,
+            "layers": 1 if n <= 10 else (2 if n <= 24 else 3),
+            "rows": rows,
+            "width": width,
+            "outline": outline,
+            "action": PACE[n - 9],
+            "strategic": int(round(ramp(n, 9, 40, 8, 5))),
+            "hidden": round(ramp(n, 12, 36, 0.0, 0.3), 2) if n >= 12 else 0.0,
+            "bonus": round(ramp(n, 9, 40, 0.5, 0.8), 2),
+            "counts": int(ramp(n, 9, 40, 0, 4)),
+            "main_count": 1,
+            "extra_bosses": int(ramp(n, 9, 40, 0, 3)),
+            "main_type": int(round(ramp(n, 9, 38, 1, 3))),
+            "deep": n % 3 != 0,
+            "null": 2 if n % 4 == 1 else 0,
+            "hint": None,
+        }
+    plan["theme"] = THEMES[(n - 1) % len(THEMES)]
+    plan["music"] = LEVEL_TUNES[(n - 1) % len(LEVEL_TUNES)]
+    return plan
 
 
 # The level tunes in the order the levels take them, so that neighbouring levels differ.
@@ -325,6 +408,7 @@ def write_level(n, path):
     layers_xml = []
     bosses = []
     views = []
+    null_frags = []
     for layer in range(plan["layers"]):
         # Each layer stands high above the one before, so bosses find their own layer and
         # those of later layers stay out of sight.
@@ -333,12 +417,13 @@ def write_level(n, path):
         view = settled_view(bottom)
         width = plan["width"]
 
+        counts = OUTLINES[plan["outline"]](width, plan["rows"])
+
         def layout(left):
             cells = []
-            for row in range(plan["rows"]):
+            for row, w in enumerate(counts):
                 r = top - row
-                w = max(2, width - row)
-                start = left + row // 2 + (1 if row % 2 else 0)
+                start = left + row // 2 + (1 if row % 2 else 0) + (width - w) // 2
                 start = max(0, min(start, 10 - w))
                 cells += [(r, s) for s in range(start, start + w)]
             return cells
@@ -349,17 +434,35 @@ def write_level(n, path):
             left -= 1
         cells = layout(left)
         assert cells_right(cells, view) < BOARD_RIGHT
+        # Holes: cells of the structure's upper rows that no crystal may cover, so that the
+        # player sees the gaps and has to build around them.
+        holes = []
+        if plan["null"]:
+            inner = [c for c in cells if c[0] != bottom]
+            holes = [inner[len(inner) * (i + 1) // (plan["null"] + 1)] for i in range(plan["null"])]
+            cells = [c for c in cells if c not in holes]
+        null_frags += [(r * 10 + s) * 4 + k for (r, s) in holes for k in range(4)]
         crystals = fill_region(cells, plan["structure"], rng)
         views.append((crystals, view, bottom))
-        # The main crystal: in the bottom row, nearest the middle, where the player reaches it.
-        top_row = [c for c in crystals if min(t[0] for t in c["tris"]) == bottom]
+        # The main crystal: nearest the middle of the row the player reaches first, or on an
+        # easy level of the row behind it, so that a few crystals have to go first.
+        main_row = top if plan["deep"] and plan["rows"] >= 2 else bottom
+        if plan["deep"] and plan["rows"] >= 3:
+            main_row = bottom + 1
+        row_crystals = [c for c in crystals if min(t[0] for t in c["tris"]) == main_row] or \
+            [c for c in crystals if min(t[0] for t in c["tris"]) == bottom]
         mid = left + width / 2.0
-        main = min(top_row, key=lambda c: abs(sum(t[1] for t in c["tris"]) / len(c["tris"]) - mid))
+        main = min(row_crystals,
+                   key=lambda c: (len(c["tris"]) > 2,
+                                  abs(sum(t[1] for t in c["tris"]) / len(c["tris"]) - mid)))
+        if plan["main_count"] > 1:
+            main["count"] = plan["main_count"]
         bosses.append(dict(boss_at(main, plan["main_type"], True), layer=layer))
         others = [c for c in crystals if c is not main]
         rng.shuffle(others)
         for c in others[: plan["extra_bosses"]]:
-            bosses.append(dict(boss_at(c, max(0, plan["main_type"] - 1), False), layer=layer))
+            bosses.append(dict(boss_at(c, max(0, plan["main_type"] - 1 - layer % 2), False),
+                               layer=layer))
         counted = [c for c in others[plan["extra_bosses"]:]]
         for c in counted[: plan["counts"]]:
             c["count"] = 2
@@ -370,22 +473,20 @@ def write_level(n, path):
     colours = sorted(colour_list[: plan["colours"]])
     weights = [0] * 16
     if plan["bonus"] > 0:
-        weights[0] = 4
-        weights[1] = 3
-        weights[2] = 1
-        if n >= 8:
-            weights[3] = 2
-            weights[5] = 2
+        # Coins and the tool charges first, the bomb from level 11, the colour bombs and the
+        # three colours from level 16.
+        weights[0:3] = [4, 3, 1]
+        weights[3] = weights[5] = 2
         if n >= 11:
+            weights[4] = weights[6] = 1
             weights[7] = 2
-            weights[4] = 1
-            weights[6] = 1
-        if n >= 14:
+        if n >= 16:
             for c in colours:
                 weights[8 + c - 1] = 1
             weights[15] = 1
-
     out = ['<?xml version="1.0"?>', f"<Level>"]
+    if plan["hint"]:
+        out.append(f"\t<Hint>{plan['hint']}</Hint>")
     out.append(f"\t<FishkaColors>{' '.join(str(c) for c in colours)}</FishkaColors>")
     out.append("\t<PutFishkaSound>1_put.ogg</PutFishkaSound>")
     out.append(f"\t<PlayMusic>{plan['music']}</PlayMusic>")
@@ -399,6 +500,8 @@ def write_level(n, path):
         out.append(f'\t\t\t<Shape Name="{name}" Weight="{plan["dealt"][name]}"/>')
     out.append("\t\t</FishkaShapes>")
     out.append("\t</Probabilities>")
+    if null_frags:
+        out.append(f"\t<NullFrags>{' '.join(str(f) for f in sorted(null_frags))}</NullFrags>")
     out.append("\t<Layers>")
     for crystals in layers_xml:
         out.append("\t\t<Layer>")
@@ -449,7 +552,7 @@ def write_level(n, path):
 def main():
     write_shapes(os.path.join(HERE, "defs", "fishkaShapes.xml"))
     os.makedirs(os.path.join(HERE, "levels"), exist_ok=True)
-    for n in range(1, 21):
+    for n in range(1, LEVEL_COUNT + 1):
         write_level(n, os.path.join(HERE, "levels", f"Level{n}.xml"))
 
 

@@ -117,6 +117,15 @@ TEST_F(LevelTest, OmittedValuesCarryOverAndSavedGamesGetNoLayers) {
     EXPECT_EQ(l.PutFishkaSound, "put.ogg");
     EXPECT_DOUBLE_EQ(l.NoColorFishka, 0.25);
     EXPECT_EQ(Effects.Clears, 2);
+
+    // A fresh start shows the hint the level names; a saved game of it and a level without
+    // one show none.
+    Controls.Hints.clear();
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level1.xml", true));
+    EXPECT_EQ(Controls.Hints, (std::vector<std::string>{"WGame_HLevel2"}));
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level1.xml", false));
+    ASSERT_TRUE(LoadLevel(*Board, *Levels, "Level2.xml", true));
+    EXPECT_EQ(Controls.Hints.size(), 1U);
 }
 
 TEST_F(LevelTest, OnlyLevelCrystalsOfFiveFishesCarryBonusesAndBossesTakeThemAway) {

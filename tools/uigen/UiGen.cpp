@@ -535,16 +535,16 @@ void DrawHintAndBadge(const std::string& dir) {
         c.SavePNG(dir + "/HintBack.png");
     }
     {
-        // A reached level on the between-level map: 130 x 30 glass tag with a gem.
-        art::TCanvas c(130, 30);
+        // A reached level on the between-level map: 108 x 26 glass tag with a gem.
+        art::TCanvas c(108, 26);
         cairo_t* cr = *c;
-        RoundedRect(cr, 1, 1, 128, 28, 14);
-        VerticalGradient(cr, 0, 30, Mix(Violet, Frost, 0.15), 0.9, Indigo, 0.9);
+        RoundedRect(cr, 1, 1, 106, 24, 12);
+        VerticalGradient(cr, 0, 26, Mix(Violet, Frost, 0.15), 0.9, Indigo, 0.9);
         cairo_fill_preserve(cr);
         cairo_set_line_width(cr, 1.3);
         SetColour(cr, Frost, 0.85);
         cairo_stroke(cr);
-        Gem(cr, 16, 15, 8, {0.45, 0.7, 1});
+        Gem(cr, 14, 13, 7, {0.45, 0.7, 1});
         c.SavePNG(dir + "/LevelBadge.png");
     }
 }
