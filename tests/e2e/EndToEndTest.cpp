@@ -155,8 +155,9 @@ void Plant(const fs::path& data, const TPlantedFile& file) {
     std::ofstream(target, std::ios::binary) << bytes;
 }
 
-// Runs the game in folder with its output in the files "stdout" and "stderr" there.
-int RunGame(const fs::path& folder, std::vector<std::string> arguments) {
+// Starts the game in folder with its output in the files "stdout" and "stderr" there; 0
+// when it could not start.
+pid_t StartGame(const fs::path& folder, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), QUARZEL_BINARY);
     std::vector<char*> argv;
     for (std::string& a : arguments)
@@ -170,7 +171,13 @@ int RunGame(const fs::path& folder, std::vector<std::string> arguments) {
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    return spawned == 0 ? pid : 0;
+}
+
+// Runs the game in folder to its end: its exit code, or 128 + the signal that ended it.
+int RunGame(const fs::path& folder, std::vector<std::string> arguments) {
+    const pid_t pid = StartGame(folder, std::move(arguments));
+    if (pid == 0)
         return -1;
     int status = 0;
     waitpid(pid, &status, 0);
@@ -226,16 +233,22 @@ std::string Compare(const fs::path& shot, const fs::path& reference, const fs::p
            "); the difference picture is " + diff.string();
 }
 
+// A copy of the shipped data for one test in Output / name.
+fs::path FreshData(const std::string& name) {
+    const fs::path data = Output / name / "data";
+    fs::remove_all(Output / name);
+    fs::create_directories(data);
+    for (const char* part : {"game", "levels", "lng"})
+        fs::copy(fs::path(QUARZEL_BIN_DIR) / part, data / part, fs::copy_options::recursive);
+    return data;
+}
+
 class Scenario : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenario, PlaysThroughItsScreens) {
     const std::string name = GetParam();
-    const fs::path folder = Output / name;
-    const fs::path data = folder / "data";
-    fs::remove_all(folder);
-    fs::create_directories(data);
-    for (const char* part : {"game", "levels", "lng"})
-        fs::copy(fs::path(QUARZEL_BIN_DIR) / part, data / part, fs::copy_options::recursive);
+    const fs::path data = FreshData(name);
+    const fs::path folder = data.parent_path();
 
     const std::vector<TRun> runs = ReadScenario(Scenarios / (name + ".txt"));
     ASSERT_FALSE(runs.empty());
@@ -286,23 +299,18 @@ TEST_P(Scenario, PlaysThroughItsScreens) {
     EXPECT_GT(pictures, 0u) << name << " took no screenshot";
 }
 
-// A copy of the shipped data for one test in Output / name.
-fs::path FreshData(const std::string& name) {
-    const fs::path data = Output / name / "data";
-    fs::remove_all(Output / name);
-    fs::create_directories(data);
-    for (const char* part : {"game", "levels", "lng"})
-        fs::copy(fs::path(QUARZEL_BIN_DIR) / part, data / part, fs::copy_options::recursive);
-    return data;
-}
-
 std::vector<std::string> HeadlessArguments(const fs::path& data, const fs::path& script) {
-    return {QUARZEL_BINARY,    "--headless",
-            "--data-dir",      data.string(),
-            "--settings-file", (data / "settings.ini").string(),
-            "--input",         script.string(),
-            "--seed",          "1",
-            "--language",      "ENU"};
+    return {"--headless",
+            "--data-dir",
+            data.string(),
+            "--settings-file",
+            (data / "settings.ini").string(),
+            "--input",
+            script.string(),
+            "--seed",
+            "1",
+            "--language",
+            "ENU"};
 }
 
 // Empty when the file is a whole save as the game writes one: lines through the line codec,
@@ -353,18 +361,8 @@ TEST(EndToEnd, KilledWhileQuickSavingLeavesAWholeSave) {
     int killedWhileSaving = 0;
     for (int round = 0; round < kills; ++round) {
         const auto before = FileNumber(save);
-        std::vector<std::string> arguments = HeadlessArguments(data, saving);
-        std::vector<char*> argv;
-        for (std::string& a : arguments)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t pid = StartGame(folder, HeadlessArguments(data, saving));
+        ASSERT_NE(pid, 0);
         // Wait for this run's first save (a new file under the name), then kill at a random
         // moment among the saves that follow.
         for (int wait = 0; wait < 5000 && FileNumber(save) == before; ++wait)
@@ -381,9 +379,7 @@ TEST(EndToEnd, KilledWhileQuickSavingLeavesAWholeSave) {
     }
     EXPECT_GT(killedWhileSaving, kills / 2) << "the game rarely got to saving before it was killed";
 
-    ASSERT_EQ(RunGame(folder, {"--headless", "--data-dir", data.string(), "--settings-file",
-                               (data / "settings.ini").string(), "--input", quitting.string()}),
-              0);
+    ASSERT_EQ(RunGame(folder, HeadlessArguments(data, quitting)), 0);
     for (const auto& entry : fs::directory_iterator(data / "saves"))
         EXPECT_FALSE(entry.path().string().ends_with(".saving"))
             << entry.path() << " survived the next start";
