@@ -2,29 +2,20 @@
 // new score in, shows every row and writes the file again, which must read back with the
 // same scores in the same order.
 
+#include "FuzzCheck.h"
 #include "game/HighScores.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     qz::THighScores table = qz::ParseHighScores(text);
-    Check(table.size() <= 21);
+    qz::fuzz::Check(table.size() <= 21);
     const int32_t score = table.empty() ? 0 : table.front().Score;
     const size_t position = qz::InsertHighScore(table, "Player", score);
-    Check(position < table.size() && table[position].Score == score);
+    qz::fuzz::Check(position < table.size() && table[position].Score == score);
     for (size_t i = 0; i < table.size(); ++i) {
         qz::HighScoreRow(i, table[i]);
     }
@@ -39,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     plain.resize(std::min<size_t>(plain.size(), 21));
     const qz::THighScores again = qz::ParseHighScores(qz::HighScoresText(plain));
-    Check(again.size() == plain.size());
+    qz::fuzz::Check(again.size() == plain.size());
     for (size_t i = 0; i < again.size(); ++i) {
-        Check(again[i].Score == plain[i].Score);
+        qz::fuzz::Check(again[i].Score == plain[i].Score);
     }
     return 0;
 }

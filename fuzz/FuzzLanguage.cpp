@@ -2,6 +2,7 @@
 // folder's "Slider.li"), shows and paints every window with the new texts, and gives the
 // earlier values back, as a change of language does.
 
+#include "SilentHost.h"
 #include "archive/Error.h"
 #include "fonts/NyxFontEngine.h"
 #include "ui/NyxInterfaceEngine.h"
@@ -13,26 +14,6 @@
 #include <string_view>
 
 namespace {
-
-class SilentHost : public qz::INyxGraphic {
-public:
-    void Draw(const std::string&, const std::string&, int32_t, int32_t, uint8_t) override {}
-    void ExtDraw(const std::string&, std::span<const qz::TCharRect>) override {}
-    void LowExtDraw(const std::string&, const qz::TRect&, const std::string&, int32_t, int32_t,
-                    uint32_t, uint8_t) override {}
-    void DrawRect(const std::string&, const qz::TRect&, uint32_t, uint8_t, uint8_t) override {}
-    void DrawColoredAlpha(const std::string&, const std::string&, int32_t, int32_t, uint32_t,
-                          uint8_t) override {}
-    void GetPictureSize(int32_t& width, int32_t& height, const std::string& picture) override {
-        width = static_cast<int32_t>(40 + picture.size() * 7 % 300);
-        height = static_cast<int32_t>(20 + picture.size() * 5 % 200);
-    }
-    void GetScreenSize(int32_t& width, int32_t& height) override {
-        width = 800;
-        height = 600;
-    }
-    void PlaySound(const std::string&) override {}
-};
 
 struct TWorld {
     TWorld() {
@@ -47,7 +28,7 @@ struct TWorld {
         }
         Description.LoadFromFile(std::string(QUARZEL_UI_DIR) + "/Slider.li");
     }
-    std::shared_ptr<SilentHost> Host = std::make_shared<SilentHost>();
+    std::shared_ptr<qz::fuzz::SilentHost> Host = std::make_shared<qz::fuzz::SilentHost>(40, 20);
     qz::TNyxFontEngine Fonts;
     qz::TMemoryStream Description;
 };

@@ -4,22 +4,13 @@
 // line ending of the text may change: a lone CR before a line end reads as CR LF.) The
 // input is split at its first zero byte: the file, then the value.
 
+#include "FuzzCheck.h"
 #include "platform/IniFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -48,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     const qz::TIniFile again = qz::TIniFile::FromText(ini.Text());
-    Check(again.Read("Options", "PlayerName") == expected);
-    Check(again.ReadInteger("Version", "Build", 0) == 116);
+    qz::fuzz::Check(again.Read("Options", "PlayerName") == expected);
+    qz::fuzz::Check(again.ReadInteger("Version", "Build", 0) == 116);
     return 0;
 }

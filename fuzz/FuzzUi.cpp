@@ -2,6 +2,7 @@
 // engine. The input is split at the first two zero bytes: description, property file,
 // then one script per line; every part may be malformed.
 
+#include "SilentHost.h"
 #include "archive/Error.h"
 #include "fonts/NyxFontEngine.h"
 #include "ui/NyxInterfaceEngine.h"
@@ -13,26 +14,6 @@
 #include <string_view>
 
 namespace {
-
-class SilentHost : public qz::INyxGraphic {
-public:
-    void Draw(const std::string&, const std::string&, int32_t, int32_t, uint8_t) override {}
-    void ExtDraw(const std::string&, std::span<const qz::TCharRect>) override {}
-    void LowExtDraw(const std::string&, const qz::TRect&, const std::string&, int32_t, int32_t,
-                    uint32_t, uint8_t) override {}
-    void DrawRect(const std::string&, const qz::TRect&, uint32_t, uint8_t, uint8_t) override {}
-    void DrawColoredAlpha(const std::string&, const std::string&, int32_t, int32_t, uint32_t,
-                          uint8_t) override {}
-    void GetPictureSize(int32_t& width, int32_t& height, const std::string& picture) override {
-        width = static_cast<int32_t>(picture.size() * 7 % 300);
-        height = static_cast<int32_t>(picture.size() * 5 % 200);
-    }
-    void GetScreenSize(int32_t& width, int32_t& height) override {
-        width = 800;
-        height = 600;
-    }
-    void PlaySound(const std::string&) override {}
-};
 
 std::string_view NextPart(std::string_view& rest) {
     const size_t end = rest.find('\0');
@@ -49,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view properties = NextPart(rest);
     const std::string_view scripts = rest;
 
-    auto host = std::make_shared<SilentHost>();
+    auto host = std::make_shared<qz::fuzz::SilentHost>();
     qz::TNyxFontEngine fonts;
     fonts.SetHost(host);
     qz::TNyxXMLTag font("Font", nullptr, "");

@@ -2,6 +2,7 @@
 // tree must equal the first wherever the writer can represent the first faithfully. Building
 // the tree a second time from the same typed lines must give the same tree as well.
 
+#include "FuzzCheck.h"
 #include "archive/Error.h"
 #include "xml/NyxParser.h"
 
@@ -15,12 +16,6 @@ namespace {
 
 using qz::TNyxParser;
 using qz::TNyxXMLTag;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 bool SameAttributes(const TNyxXMLTag& a, const TNyxXMLTag& b) {
     if (a.AttributeCount() != b.AttributeCount()) {
@@ -128,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TNyxXMLTag snapshot({}, nullptr, {});
     snapshot.Assign(first);
     first.BuildTree();
-    Check(SameTrees(snapshot, first));
+    qz::fuzz::Check(SameTrees(snapshot, first));
 
     qz::TMemoryStream written;
     first.SaveToStream(written);
@@ -145,20 +140,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         second.LoadFromStream(written);
     } catch (const qz::Error&) {
         // Only an empty output (no head, no elements) may fail, with the list-index error.
-        Check(!hasHead && first.TagCount() == 0);
+        qz::fuzz::Check(!hasHead && first.TagCount() == 0);
         return 0;
     }
-    Check(second.Value.empty());
+    qz::fuzz::Check(second.Value.empty());
     if (hasHead) {
-        Check(second.Name == "xml" && SameAttributes(first, second));
+        qz::fuzz::Check(second.Name == "xml" && SameAttributes(first, second));
     } else {
-        Check(second.Name == "root" && second.AttributeCount() == 0);
+        qz::fuzz::Check(second.Name == "root" && second.AttributeCount() == 0);
     }
-    Check(SameSubtrees(first, second));
+    qz::fuzz::Check(SameSubtrees(first, second));
 
     // Writing the second tree gives the same bytes again.
     qz::TMemoryStream rewritten;
     second.SaveToStream(rewritten);
-    Check(rewritten.View() == written.View());
+    qz::fuzz::Check(rewritten.View() == written.View());
     return 0;
 }
