@@ -87,25 +87,15 @@ void BlendRectRow16Scalar(uint16_t* dst, int32_t count, uint8_t opacity, const T
     }
 }
 
-void DrawRect32Scalar(const TDrawRect& rect, const TDrawParams& params) {
-    for (int32_t v = 0; v < rect.Rows; ++v)
-        DrawRow32Scalar(rect.Dst + v * rect.DstPitch, rect.Src + v * rect.SrcPitch,
-                        rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
-}
-
-void DrawRect16Scalar(const TDrawRect& rect, const TDrawParams& params) {
-    for (int32_t v = 0; v < rect.Rows; ++v)
-        DrawRow16Scalar(reinterpret_cast<uint16_t*>(rect.Dst + v * rect.DstPitch),
-                        reinterpret_cast<const uint16_t*>(rect.Src + v * rect.SrcPitch),
-                        rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
-}
-
 } // namespace
 
 const TCompositor& ScalarCompositor() {
-    static const TCompositor compositor{DrawRow32Scalar,      DrawRow16Scalar,
-                                        BlendRectRow32Scalar, BlendRectRow16Scalar,
-                                        DrawRect32Scalar,     DrawRect16Scalar};
+    static const TCompositor compositor{DrawRow32Scalar,
+                                        DrawRow16Scalar,
+                                        BlendRectRow32Scalar,
+                                        BlendRectRow16Scalar,
+                                        DrawRectByRows32<DrawRow32Scalar>,
+                                        DrawRectByRows16<DrawRow16Scalar>};
     return compositor;
 }
 

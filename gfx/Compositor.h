@@ -33,11 +33,27 @@ struct TDrawRect {
     int32_t Rows = 0;
 };
 
+using TDrawRow32 = void (*)(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
+                            const TDrawParams& params);
+using TDrawRow16 = void (*)(uint16_t* dst, const uint16_t* src, const uint8_t* alpha, int32_t count,
+                            const TDrawParams& params);
+
+// A rectangle drawn one row after another by a row kernel, for kernels with no set-up to share.
+template <TDrawRow32 Row> void DrawRectByRows32(const TDrawRect& rect, const TDrawParams& params) {
+    for (int32_t v = 0; v < rect.Rows; ++v)
+        Row(rect.Dst + v * rect.DstPitch, rect.Src + v * rect.SrcPitch,
+            rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
+}
+template <TDrawRow16 Row> void DrawRectByRows16(const TDrawRect& rect, const TDrawParams& params) {
+    for (int32_t v = 0; v < rect.Rows; ++v)
+        Row(reinterpret_cast<uint16_t*>(rect.Dst + v * rect.DstPitch),
+            reinterpret_cast<const uint16_t*>(rect.Src + v * rect.SrcPitch),
+            rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
+}
+
 struct TCompositor {
-    void (*DrawRow32)(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int32_t count,
-                      const TDrawParams& params);
-    void (*DrawRow16)(uint16_t* dst, const uint16_t* src, const uint8_t* alpha, int32_t count,
-                      const TDrawParams& params);
+    TDrawRow32 DrawRow32;
+    TDrawRow16 DrawRow16;
     void (*BlendRectRow32)(uint8_t* dst, int32_t count, uint8_t opacity, uint32_t colour);
     void (*BlendRectRow16)(uint16_t* dst, int32_t count, uint8_t opacity, const TDrawParams& masks);
     // The row kernels over a whole rectangle, their set-up made once.

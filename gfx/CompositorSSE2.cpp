@@ -321,24 +321,15 @@ QZ_SSE2 void BlendRectRow16SSE2(uint16_t* dst, int32_t count, uint8_t opacity,
     }
 }
 
-void DrawRect32SSE2(const TDrawRect& rect, const TDrawParams& params) {
-    for (int32_t v = 0; v < rect.Rows; ++v)
-        DrawRow32SSE2(rect.Dst + v * rect.DstPitch, rect.Src + v * rect.SrcPitch,
-                      rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
-}
-
-void DrawRect16SSE2(const TDrawRect& rect, const TDrawParams& params) {
-    for (int32_t v = 0; v < rect.Rows; ++v)
-        DrawRow16SSE2(reinterpret_cast<uint16_t*>(rect.Dst + v * rect.DstPitch),
-                      reinterpret_cast<const uint16_t*>(rect.Src + v * rect.SrcPitch),
-                      rect.Alpha + v * rect.AlphaPitch, rect.Count, params);
-}
-
 } // namespace
 
 const TCompositor& SSE2Compositor() {
-    static const TCompositor compositor{DrawRow32SSE2,      DrawRow16SSE2,  BlendRectRow32SSE2,
-                                        BlendRectRow16SSE2, DrawRect32SSE2, DrawRect16SSE2};
+    static const TCompositor compositor{DrawRow32SSE2,
+                                        DrawRow16SSE2,
+                                        BlendRectRow32SSE2,
+                                        BlendRectRow16SSE2,
+                                        DrawRectByRows32<DrawRow32SSE2>,
+                                        DrawRectByRows16<DrawRow16SSE2>};
     return compositor;
 }
 
