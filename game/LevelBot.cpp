@@ -26,13 +26,14 @@ int32_t CrystalsOnBoard(const TBoard& board) {
                       [](const TFishka& f) { return f.State == fsOnBoard; }));
 }
 
-// What the put just made (the crystal placed is index) is worth; nothing for a loss.
-std::optional<TPutValue> JudgePut(TBoard& board, int32_t index, int32_t scoreBefore,
-                                  int32_t layerBefore, int32_t onBoardBefore) {
-    if (board.Game.GameState == gsGameOver) {
-        return std::nullopt;
-    }
+// What the put just made (the crystal placed is index) is worth.
+TPutValue JudgePut(TBoard& board, int32_t index, int32_t scoreBefore, int32_t layerBefore,
+                   int32_t onBoardBefore) {
     TPutValue value;
+    if (board.Game.GameState == gsGameOver) {
+        value.Loses = true;
+        return value;
+    }
     value.LevelDone = board.Level.LevelDone;
     value.LayerDone = board.Level.LayerIndex != layerBefore;
     value.Score = board.Game.Score - scoreBefore;
@@ -166,6 +167,9 @@ const TChoice& Pick(const std::vector<TChoice>& ranked) {
 } // namespace
 
 bool TPutValue::operator<(const TPutValue& other) const {
+    if (Loses != other.Loses) {
+        return Loses;
+    }
     return std::tie(LevelDone, LayerDone, Removed, Score, GroupSize, Contacts, Height) <
            std::tie(other.LevelDone, other.LayerDone, other.Removed, other.Score, other.GroupSize,
                     other.Contacts, other.Height);
@@ -218,6 +222,12 @@ TBotResult PlayLevel(TBoard& board, const std::function<void(int32_t)>& passTime
         if (choices.empty()) {
             result.Outcome = "stuck";
             break;
+        }
+        // A player chooses among the puts that keep the game going while there are any.
+        const auto losing = std::find_if(choices.begin(), choices.end(),
+                                         [](const TChoice& c) { return c.Value.Loses; });
+        if (losing != choices.begin()) {
+            choices.erase(losing, choices.end());
         }
         const TChoice choice = Pick(choices);
         if (board.Game.Danger && board.Game.Shifts > 0 && !choice.Value.Progress()) {

@@ -3,7 +3,8 @@
 // crystal in hand it tries every rotation at every fitting place near the structure and
 // makes the put with the best immediate result (ties: the lowest fragment); when no put makes
 // progress it swaps, then shuffles, undoes when nothing fits (up to three dead ends in a row,
-// each taken back once) and shifts in danger.
+// each taken back once) and shifts in danger. When every put loses the game it makes one of
+// them, as a player must.
 
 #include <cstdint>
 #include <functional>
@@ -14,11 +15,13 @@ namespace qz {
 
 class TBoard;
 
-// The immediate result of one put, compared field by field in this order: finishing the
-// level or the layer, crystals removed or fallen, points, then (when nothing breaks) the
-// size of the same-coloured edge-joined group of the crystal put and its same-coloured edge
-// contacts, and last how far the structure's bottom stays above the dead line.
+// The immediate result of one put, compared field by field in this order: a put that loses
+// the game is worse than any other; then finishing the level or the layer, crystals removed
+// or fallen, points, then (when nothing breaks) the size of the same-coloured edge-joined
+// group of the crystal put and its same-coloured edge contacts, and last how far the
+// structure's bottom stays above the dead line.
 struct TPutValue {
+    bool Loses = false;
     bool LevelDone = false;
     bool LayerDone = false;
     int32_t Removed = 0;
