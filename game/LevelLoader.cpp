@@ -13,6 +13,28 @@ namespace qz {
 
 namespace {
 
+// The time between board moves from seconds with up to three decimals ("6.5" is 6500 ms),
+// held within a day so that the interval in milliseconds and the time of the next move stay
+// numbers.
+int32_t MoveIntervalMs(std::string_view seconds) {
+    const size_t point = seconds.find('.');
+    const std::string_view whole = seconds.substr(0, point);
+    int32_t thousandths = 0;
+    if (point != std::string_view::npos) {
+        int32_t scale = 100;
+        for (size_t i = point + 1; i < seconds.size() && scale > 0; ++i, scale /= 10) {
+            if (seconds[i] < '0' || seconds[i] > '9') {
+                break;
+            }
+            thousandths += (seconds[i] - '0') * scale;
+        }
+    }
+    if (whole.find('-') != std::string_view::npos) {
+        thousandths = -thousandths;
+    }
+    return std::clamp(DefinitionInt(whole), -86400, 86400) * 1000 + thousandths;
+}
+
 bool Has(const TNyxXMLTag& tag, std::initializer_list<const char*> names) {
     return std::all_of(names.begin(), names.end(),
                        [&tag](const char* name) { return AttributeText(tag, name) != nullptr; });
@@ -342,9 +364,7 @@ bool LoadLevel(TBoard& board, TFileFolder& levels, std::string_view fileName, bo
     }
     if (const TNyxXMLTag* tag = top.FindTag("MoveInterval")) {
         if (const std::string* action = AttributeText(*tag, "Action")) {
-            // Seconds, held within a day so that the interval in milliseconds and the time
-            // of the next move stay numbers.
-            level.MoveInterval = std::clamp(DefinitionInt(*action), -86400, 86400) * 1000;
+            level.MoveInterval = MoveIntervalMs(*action);
         }
         if (const std::string* strategic = AttributeText(*tag, "Strategic")) {
             level.Strategic = std::clamp(DefinitionInt(*strategic), -1000000, 1000000);

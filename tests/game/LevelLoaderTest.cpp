@@ -211,5 +211,23 @@ TEST_F(LevelTest, CrystalsOfNoExistingTypeAreRefused) {
     EXPECT_TRUE(Board->Level.Layers.empty() || Board->Level.Layers.front().Fishkas.empty());
 }
 
+TEST_F(LevelTest, TheTimeBetweenMovesTakesDecimalSeconds) {
+    for (const auto& [text, ms] : std::vector<std::pair<std::string, int32_t>>{{"6.5", 6500},
+                                                                               {"4.25", 4250},
+                                                                               {"3.", 3000},
+                                                                               {"7.1259", 7125},
+                                                                               {"-0.5", -500},
+                                                                               {"2.x5", 2000}}) {
+        const std::string name = "Pace" + std::to_string(ms) + ".xml";
+        AddEntry(*Levels, name,
+                 "<Level>\r\n<FishkaColors>1</FishkaColors>\r\n<MoveInterval Action=\"" + text +
+                     "\" Strategic=\"6\"/>\r\n<Layers><Layer>\r\n"
+                     "<Fishka x=\"212\" y=\"228\" Shape=\"Tri\" Count=\"1\"/>\r\n"
+                     "</Layer></Layers>\r\n</Level>\r\n");
+        ASSERT_TRUE(LoadLevel(*Board, *Levels, name, true));
+        EXPECT_EQ(Board->Level.MoveInterval, ms) << text;
+    }
+}
+
 } // namespace
 } // namespace qz::test
