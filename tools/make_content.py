@@ -330,7 +330,7 @@ def intro_plan(n):
     if n >= 2:
         plan["dealt"].update(TURNED)
         plan["structure"] += ["RhombV", "RhombH", "TriL", "PairL"]
-        plan.update(width=5, outline="cup")
+        plan.update(width=5, outline="cup", rows=4)
     if n >= 3:
         plan.update(rows=3, width=6)
     if n == 4:
@@ -344,16 +344,16 @@ def intro_plan(n):
                     main_count=1)
         plan["structure"] += ["TrapB", "TrapT"]
     if n >= 8:
-        plan.update(bonus=0.9, outline="belly", width=7, rows=3, extra_bosses=0)
-        plan["structure"] += ["PentaT", "HexV", "BarH"]
+        plan.update(bonus=0.4, outline="belly", width=7, rows=4, extra_bosses=0)
+        plan["structure"] += ["PentaT"]
     return plan
 
 
 # Seconds between board moves in real-time play for levels 9 to 40, measured with
 # `quarzel-data level-stats` (the human-like player, 30 seeds) so that the share of puzzle
 # games won falls steadily from level to level. In turn-based play the dead line waits for
-# puts instead; five or more keep every level open to the end.
-PACE = [8, 6, 4, 7, 5, 5, 5, 4, 6, 7, 4, 4, 4, 4, 7, 6, 5, 5, 6, 7, 6, 7, 8, 7, 8, 7, 7, 7, 8, 8, 9, 8]
+# puts instead: five between board moves on level 9, down to two on level 40.
+PACE = [8, 6.5, 5, 7.25, 5.25, 5.5, 4.75, 4.75, 5.25, 6.5, 5.25, 4.5, 5, 4.75, 7, 5.75, 5, 6, 6.5, 7, 6, 6.75, 7, 6.75, 8.25, 7.5, 7.25, 7.5, 7, 7.5, 7.5, 8]
 
 
 def level_plan(n):
@@ -381,7 +381,7 @@ def level_plan(n):
             "width": width,
             "outline": outline,
             "action": PACE[n - 9],
-            "strategic": int(round(ramp(n, 9, 40, 8, 5))),
+            "strategic": int(round(ramp(n, 9, 40, 5, 2))),
             "hidden": round(ramp(n, 12, 36, 0.0, 0.3), 2) if n >= 12 else 0.0,
             "bonus": round(ramp(n, 9, 40, 0.5, 0.8), 2),
             "counts": int(ramp(n, 9, 40, 0, 4)),
