@@ -27,7 +27,8 @@ public:
 
     // The host draws and plays sounds for the engine; the font engine draws its texts.
     virtual void SetHost(std::shared_ptr<INyxGraphic> host, TNyxFontEngine& fonts) = 0;
-    // Reads an interface description; errors reach the caller.
+    // Reads an interface description; errors reach the caller, also a structural error that
+    // ended the object creation part-way.
     virtual void LoadFromStream(const TMemoryStream& stream) = 0;
     // Removes every window and control.
     virtual void Clear() = 0;

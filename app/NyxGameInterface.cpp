@@ -1,5 +1,6 @@
 #include "app/NyxGameInterface.h"
 
+#include "archive/Error.h"
 #include "objects/NyxStrings.h"
 #include "platform/Clipboard.h"
 #include "ui/NyxForm.h"
@@ -28,6 +29,10 @@ void TNyxGameInterface::LoadFromStream(const TMemoryStream& stream) {
     pendingHint_.reset();
     engine_->ClearInterface();
     engine_->LoadFromStream(stream);
+    // The engine keeps the objects made before a structural error; for the game such a
+    // description is damaged, since the windows after the error are missing.
+    if (!engine_->LoadError().empty())
+        throw Error(engine_->LoadError());
 }
 
 void TNyxGameInterface::Clear() {
