@@ -58,11 +58,24 @@ std::optional<TPictureSize> TFormPictures::Find(std::string_view name) {
         return std::nullopt;
     const std::string picture(name);
     if (!form_.SurfEngine->FindSurface(picture) && form_.LevelArchive &&
-        form_.LevelArchive->IndexOf(picture) >= 0) {
-        if (LowerCase(picture).ends_with("jpg"))
-            form_.SurfEngine->LoadJPEGFromFolder(*form_.LevelArchive, picture, picture);
-        else
-            form_.SurfEngine->LoadPNGFromFolder(*form_.LevelArchive, picture, picture);
+        form_.LevelArchive->IndexOf(picture) >= 0 && !damaged_.contains(picture)) {
+        try {
+            if (LowerCase(picture).ends_with("jpg"))
+                form_.SurfEngine->LoadJPEGFromFolder(*form_.LevelArchive, picture, picture);
+            else
+                form_.SurfEngine->LoadPNGFromFolder(*form_.LevelArchive, picture, picture);
+        } catch (const std::exception& error) {
+            // The first damaged picture is told; more of them would only repeat the advice.
+            const std::string message = "The picture " + picture +
+                                        " of the levels archive is damaged (" + error.what() +
+                                        "); the level is shown without it. Reinstall the "
+                                        "game to mend it.";
+            if (damaged_.empty())
+                form_.HandleException(message);
+            else
+                form_.Log.Add(message);
+            damaged_.insert(picture);
+        }
     }
     const TSurface* surface = form_.SurfEngine->FindSurface(picture);
     if (!surface)

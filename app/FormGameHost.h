@@ -6,6 +6,9 @@
 
 #include "game/GameHost.h"
 
+#include <set>
+#include <string>
+
 namespace qz {
 
 class TForm1;
@@ -56,10 +59,13 @@ private:
 class TFormPictures final : public IGamePictures {
 public:
     explicit TFormPictures(TForm1& form) : form_(form) {}
+    // A level picture that does not decode stays missing and the level plays without it;
+    // the first such picture is told, later ones go to the log.
     std::optional<TPictureSize> Find(std::string_view name) override;
 
 private:
     TForm1& form_;
+    std::set<std::string> damaged_;
 };
 
 } // namespace qz
