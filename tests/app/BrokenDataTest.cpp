@@ -136,6 +136,19 @@ TEST_F(BrokenData, EachStartThatCannotGoOnIsOneMessage) {
         ExpectFailedStart(GameFile(), reinstall);
         restore();
     }
+    // One property element misspelt: the description still reads, but every window after
+    // it would be missing.
+    Rewrite(GameFile(), [](const std::string& name, std::string bytes) {
+        if (name == "Slider.li") {
+            const size_t at = bytes.find("<p n=\"ParentName\">WTitle</p>");
+            EXPECT_NE(at, std::string::npos);
+            if (at != std::string::npos)
+                bytes[at + 1] = 't';
+        }
+        return std::optional(bytes);
+    });
+    ExpectFailedStart(GameFile(), reinstall);
+    restore();
     Rewrite(GameFile(), [](const std::string& name, std::string bytes) {
         return name == "fishkaShapes.xml" ? std::nullopt : std::optional(bytes);
     });
@@ -212,6 +225,37 @@ TEST_F(BrokenData, AMissingFirstLevelIsOneMessageAndTheTitleAgain) {
     EXPECT_NE(box.Messages[0].find("Level1.xml"), std::string::npos) << box.Messages[0];
     EXPECT_EQ(form->Game.GameState, gsTitle);
     EXPECT_EQ(form->Interface->OpenWindows(), std::vector<std::string>{"WTitle"});
+}
+
+// Two damaged pictures of the first level: the first is told, both go missing, and the level
+// plays without them.
+TEST_F(BrokenData, DamagedLevelPicturesAreToldOnceAndTheLevelPlays) {
+    Rewrite(LevelsFile(), [](const std::string& name, std::string bytes) {
+        if (name == "map_dawn1.png" || name == "deco_dawn2.png")
+            bytes.replace(bytes.size() / 2, 16, std::string(16, '\x5a'));
+        return std::optional(bytes);
+    });
+    Start();
+    ASSERT_TRUE(box.Messages.empty()) << box.Messages.front();
+    ASSERT_EQ(form->Game.GameState, gsTitle);
+    for (const char* control : {"WTitle_BNewGame", "WStartGame_BPlay"}) {
+        TScriptInput input(
+            [&](const std::string& name) { return form->Interface->ControlBounds(name); });
+        for (const TInputEvent& event :
+             input.Translate(ParseInputScriptLine(std::string("0 click ") + control, 1)))
+            form->HandleInput(event);
+        form->IdlePass();
+    }
+    ASSERT_EQ(box.Messages.size(), 1u) << Joined(box.Messages);
+    EXPECT_NE(box.Messages[0].find("damaged"), std::string::npos) << box.Messages[0];
+    EXPECT_EQ(form->Game.GameState, gsGamePlay);
+    for (int i = 0; i < 100; ++i) {
+        clock.Advance(10);
+        form->IdlePass();
+    }
+    EXPECT_EQ(box.Messages.size(), 1u) << Joined(box.Messages);
+    EXPECT_EQ(form->Game.GameState, gsGamePlay);
+    EXPECT_GT(form->Board->Layer().Fishkas.size(), 0u);
 }
 
 // A folder, a pipe or an oversized file where the options or a language should be: told by
