@@ -277,7 +277,12 @@ void RestorePlay(TBoard& board, TSavedBoard saved, std::optional<int32_t> curren
             f.Boss = -1;
             board.Layer().Fishkas.push_back(f);
             const auto index = static_cast<int32_t>(board.Layer().Fishkas.size()) - 1;
-            board.PutFishka(index, TPutMode::Level);
+            // A crystal that fits the lattice nowhere near where it stands comes from no game;
+            // kept, it would lie on the board without fragments.
+            if (!board.PutFishka(index, TPutMode::Level)) {
+                board.Layer().Fishkas.pop_back();
+                continue;
+            }
             if (f.BType >= 0) {
                 board.GiveBonus(index, f.BType);
             }

@@ -29,7 +29,8 @@ std::string GameSaveText(const TBoard& board);
 // type outside its range, and a level file missing from levels or not loading.
 //
 // Other numbers of the GameSave element that do not read leave their field as it was; a
-// crystal or boss without a readable position or type is skipped, an unreadable count reads 1
+// crystal or boss without a readable position or type is skipped, so is a crystal that fits
+// the lattice nowhere where it stands, an unreadable count reads 1
 // and an unreadable bonus kind none. A play-state file without crystal layers gets one empty
 // layer (so there is a hand to deal), and one without bosses has none. The undo history is
 // cleared.

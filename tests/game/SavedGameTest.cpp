@@ -442,6 +442,7 @@ TEST_F(SavedGameTest, DamagedNumbersKeepTheirDefaults) {
         "<Layers><Layer>",
         "<Fishka x=\"a\" y=\"300\" FType=\"0\" N=\"1\" BType=\"-1\"/>",
         "<Fishka x=\"160\" y=\"238\" FType=\"6\" N=\"q\" BType=\"?\"/>",
+        "<Fishka x=\"407\" y=\"944\" FType=\"0\" N=\"1\" BType=\"-1\"/>",
         "<Rock x=\"1\" y=\"1\" FType=\"0\"/>",
         "</Layer></Layers>",
         "<Bosses><Boss x=\"1\" y=\"2\" Type=\"z\"/><Boss x=\"3\" y=\"4\" Type=\"1\"/></Bosses>",
@@ -457,6 +458,7 @@ TEST_F(SavedGameTest, DamagedNumbersKeepTheirDefaults) {
     const TFishka& f = Board->Level.Layers[0].Fishkas[0];
     EXPECT_EQ(f.Count, 1);
     EXPECT_EQ(f.BType, -1);
+    // The crystal far above the lattice has no place to stand on and is left out.
     EXPECT_EQ(Board->Level.Layers[0].Fishkas.size(), 1u + 3u);
     ASSERT_EQ(Board->Level.Bosses.size(), 1u);
     EXPECT_EQ(Board->Level.Bosses[0].x, 3);
