@@ -153,12 +153,7 @@ bool TBoard::PutFishka(int32_t index, TPutMode mode) {
     fishka.y = fit.Position.Y;
     const bool player = mode == TPutMode::Player;
     if (player) {
-        bool contact = false;
-        for (size_t i = 0; i < Layer().Fishkas.size() && !contact; ++i) {
-            contact = static_cast<int32_t>(i) != index && Layer().Fishkas[i].State == fsOnBoard &&
-                      Touches(index, static_cast<int32_t>(i));
-        }
-        if (!contact) {
+        if (!TouchesBoard(index)) {
             FollowPointer(fishka);
             return false;
         }
@@ -648,11 +643,7 @@ bool TBoard::HasPlace(int32_t index) {
                 }
                 fishka.x = fit.Position.X;
                 fishka.y = fit.Position.Y;
-                for (size_t i = 0; i < Layer().Fishkas.size() && !found; ++i) {
-                    found = static_cast<int32_t>(i) != index &&
-                            Layer().Fishkas[i].State == fsOnBoard &&
-                            Touches(index, static_cast<int32_t>(i));
-                }
+                found = TouchesBoard(index);
             }
         }
         if (found) {
@@ -680,11 +671,23 @@ void TBoard::DeadEndCheck() {
 
 void TBoard::UpdateHover() {
     Level.HoverFrags.clear();
-    if (HasLayer() && Game.InHand >= 0) {
-        TFit fit = CanPut(Fishka(Game.InHand));
-        if (fit.Fits) {
-            Level.HoverFrags = std::move(fit.Frags);
-        }
+    if (!HasLayer() || Game.InHand < 0) {
+        return;
+    }
+    TFishka& hand = Fishka(Game.InHand);
+    TFit fit = CanPut(hand);
+    if (!fit.Fits) {
+        return;
+    }
+    // The contact is tested where the crystal would land; the hand stays at the pointer.
+    const TPoint atPointer{hand.x, hand.y};
+    hand.x = fit.Position.X;
+    hand.y = fit.Position.Y;
+    const bool contact = TouchesBoard(Game.InHand);
+    hand.x = atPointer.X;
+    hand.y = atPointer.Y;
+    if (contact) {
+        Level.HoverFrags = std::move(fit.Frags);
     }
 }
 

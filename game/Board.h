@@ -98,6 +98,8 @@ public:
     // neither a shuffle nor an undo is left to change that, the level can never go on and is
     // lost.
     void DeadEndCheck();
+    // The landing preview: the fragments the crystal in hand would take where it snaps, only
+    // when a click there would put it (the contact with the structure included).
     void UpdateHover();
     void BuildContour();
     // The frame's rule updates in the frame loop's order: timers of hit and falling
@@ -112,6 +114,9 @@ public:
     // Groups, removal and scoring.
     TPoints FishkaPoints(const TFishka& fishka, size_t fish) const;
     bool Touches(int32_t a, int32_t b) const;
+    // True when crystal index, where it stands, touches another crystal on the board: the
+    // contact a player's put needs.
+    bool TouchesBoard(int32_t index) const;
     bool SharesEdge(int32_t a, int32_t b) const;
     void CollectGroup(int32_t f);
     bool GroupBreaks();

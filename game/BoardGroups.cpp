@@ -87,6 +87,17 @@ bool TBoard::Touches(int32_t a, int32_t b) const {
     return false;
 }
 
+bool TBoard::TouchesBoard(int32_t index) const {
+    const auto count = static_cast<int32_t>(Layer().Fishkas.size());
+    for (int32_t i = 0; i < count; ++i) {
+        if (i != index && Layer().Fishkas[static_cast<size_t>(i)].State == fsOnBoard &&
+            Touches(index, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TBoard::SharesEdge(int32_t a, int32_t b) const {
     const TGeometry& ga = Geometry(a);
     const TGeometry& gb = Geometry(b);

@@ -101,6 +101,8 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
 
     // Far from the structure, a corner away from the broken crystal.
     ASSERT_TRUE(HandTo(Frag(5, 5, 2)));
+    // The landing preview promises only a put the click makes.
+    EXPECT_TRUE(Board->Level.HoverFrags.empty());
     const int32_t hand = Board->Game.InHand;
     const TPoint pointer{Board->Game.PointerX, Board->Game.PointerY};
     const size_t soundsBefore = Sounds.Played.size();
@@ -125,6 +127,7 @@ TEST_F(BoardTest, PlayerPutNeedsContactAndThenDealsCountsAndRecordsUndo) {
     const std::vector<std::string> bars{"20", "40", "60", "80"};
     for (int32_t put = 1; put <= 5; ++put) {
         ASSERT_TRUE(HandTo(Frag(5, put, 2)));
+        EXPECT_FALSE(Board->Level.HoverFrags.empty()) << put;
         const int32_t in = Board->Game.InHand;
         Clock.Tick += 100;
         ASSERT_TRUE(Board->PlayerPut()) << put;
