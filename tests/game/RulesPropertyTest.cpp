@@ -1,20 +1,16 @@
 // Thousands of random puts, rotations, tools and frame ticks on random boards; after every
 // step the board's lists must still agree with each other.
 
+#include "BoardLists.h"
 #include "GameTestSupport.h"
 #include "archive/Random.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace qz::test {
 namespace {
-
-struct Sorter {
-    bool operator()(TPoint a, TPoint b) const { return a.X != b.X ? a.X < b.X : a.Y < b.Y; }
-};
 
 class RulesProperty : public GameFixture {
 public:
@@ -117,83 +113,7 @@ public:
         return b.Game.GameState == gsGamePlay && !b.Level.LevelDone;
     }
 
-    void Check(const std::string& where) const {
-        const TBoard& b = *Board;
-        ASSERT_TRUE(b.HasLayer()) << where;
-        const TLayer& layer = b.Layer();
-        const auto n = static_cast<int32_t>(layer.Fishkas.size());
-        ASSERT_EQ(layer.Frags.size(), layer.Owners.size()) << where;
-        std::set<int32_t> frags;
-        for (size_t i = 0; i < layer.Frags.size(); ++i) {
-            const int32_t owner = layer.Owners[i];
-            ASSERT_TRUE(owner >= 0 && owner < n) << where;
-            ASSERT_EQ(layer.Fishkas[owner].State, fsOnBoard) << where;
-            ASSERT_TRUE(layer.Frags[i] >= 0 && layer.Frags[i] < FragCount) << where;
-            ASSERT_TRUE(frags.insert(layer.Frags[i]).second) << where;
-            ASSERT_EQ(IndexOfInteger(b.Level.NullFrags, layer.Frags[i]), -1) << where;
-        }
-        for (int32_t i = 0; i < n; ++i) {
-            const TFishka& f = layer.Fishkas[i];
-            if (f.State != fsOnBoard) {
-                continue;
-            }
-            // Every crystal on the board covers exactly the lattice triangles of its fishes.
-            std::multiset<TPoint, Sorter> own;
-            std::multiset<TPoint, Sorter> covered;
-            for (size_t k = 0; k < Defs.ShapeOf(f.FType).Fishes.size(); ++k) {
-                for (const TPoint& p : b.FishkaPoints(f, k)) {
-                    own.insert(p);
-                }
-            }
-            for (size_t j = 0; j < layer.Frags.size(); ++j) {
-                if (layer.Owners[j] == i) {
-                    for (const int32_t p : Defs.Frags[layer.Frags[j]].Points) {
-                        covered.insert(Defs.BoardPoints[p]);
-                    }
-                }
-            }
-            ASSERT_EQ(own, covered) << where << " crystal " << i;
-        }
-        std::set<int32_t> drawn(b.DrawOrder.begin(), b.DrawOrder.end());
-        ASSERT_EQ(drawn.size(), b.DrawOrder.size()) << where;
-        for (const int32_t d : b.DrawOrder) {
-            ASSERT_TRUE(d >= 0 && d < n) << where;
-        }
-        ASSERT_EQ(b.Game.Queue.size(), static_cast<size_t>(QueueLength)) << where;
-        ASSERT_EQ(b.Game.InHand, b.Game.Queue.front()) << where;
-        std::set<int32_t> queued(b.Game.Queue.begin(), b.Game.Queue.end());
-        ASSERT_EQ(queued.size(), b.Game.Queue.size()) << where;
-        for (const int32_t q : b.Game.Queue) {
-            ASSERT_TRUE(q >= 0 && q < n) << where;
-            ASSERT_NE(layer.Fishkas[q].State, fsOnBoard) << where;
-            ASSERT_EQ(IndexOfInteger(b.DrawOrder, q), -1) << where;
-        }
-        for (int32_t i = 0; i < n; ++i) {
-            if (layer.Fishkas[i].State == fsQueued) {
-                ASSERT_TRUE(queued.count(i)) << where << " orphan " << i;
-            }
-        }
-        ASSERT_TRUE(layer.MainFishka >= 0 && layer.MainFishka < std::max(n, 1)) << where;
-        std::set<int32_t> bosses;
-        for (const TLayer& any : b.Level.Layers) {
-            for (const TFishka& f : any.Fishkas) {
-                ASSERT_TRUE(f.Boss >= -1 && f.Boss < static_cast<int32_t>(b.Level.Bosses.size()))
-                    << where;
-                if (f.Boss >= 0) {
-                    ASSERT_TRUE(bosses.insert(f.Boss).second) << where;
-                    ASSERT_NE(f.State, fsRemoved) << where << " boss outlives its crystal";
-                }
-            }
-        }
-        for (const TUndoRecord& r : b.Game.UndoList) {
-            ASSERT_TRUE(r.Index >= 0 && r.Index < n) << where;
-            const TFishka& f = layer.Fishkas[r.Index];
-            ASSERT_EQ(f.State, fsOnBoard) << where;
-            ASSERT_EQ(f.x, r.x) << where;
-            ASSERT_EQ(f.y, r.y) << where;
-            ASSERT_EQ(f.FType, r.FType) << where;
-        }
-    }
+    void Check(const std::string& where) const { ExpectConsistentLists(*Board, where); }
 
 private:
     TRandom gen_;
