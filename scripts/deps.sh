@@ -10,7 +10,7 @@ packages=(
     libfreetype-dev fonts-dejavu-core libcairo2-dev libpixman-1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick openbox x11-utils
-    appstream desktop-file-utils
+    appstream desktop-file-utils python3
 )
 
 missing=()

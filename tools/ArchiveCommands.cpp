@@ -101,6 +101,19 @@ int ZxcExtract(const std::string& archive, const std::string& name, const std::s
     return 0;
 }
 
+// The entry keeps its place and kind; only its bytes change.
+int ZxcReplace(const std::string& archive, const std::string& name, const std::string& file) {
+    TMemoryStream content = ReadFile(file);
+    const auto folder = TFileFolder::Open(archive);
+    folder->LoadFile(name);
+    const int index = folder->IndexOf(name);
+    folder->Entry(index) = std::move(content);
+    folder->Dir[static_cast<size_t>(index)].Size =
+        static_cast<uint32_t>(folder->Entry(index).Size());
+    folder->Save();
+    return 0;
+}
+
 } // namespace
 
 int RunZxc(const Arguments& arguments) {
@@ -119,6 +132,9 @@ int RunZxc(const Arguments& arguments) {
     }
     if (verb == "extract" && arguments.size() == 4) {
         return ZxcExtract(arguments[1], arguments[2], arguments[3]);
+    }
+    if (verb == "replace" && arguments.size() == 4) {
+        return ZxcReplace(arguments[1], arguments[2], arguments[3]);
     }
     throw UsageError{};
 }

@@ -15,7 +15,7 @@ using namespace qz::tool;
 const Command Commands[] = {
     {"zxc",
      "zxc list ARCHIVE | zxc create ARCHIVE | zxc add ARCHIVE FILE [NAME [KIND]] | "
-     "zxc extract ARCHIVE NAME OUTFILE",
+     "zxc extract ARCHIVE NAME OUTFILE | zxc replace ARCHIVE NAME FILE",
      RunZxc},
     {"cipher", "cipher KEY INFILE OUTFILE | cipher --hex KEYHEX INFILE OUTFILE", RunCipher},
     {"encode-text", "encode-text  (standard input to standard output, line by line)",

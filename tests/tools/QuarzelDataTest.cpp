@@ -66,6 +66,15 @@ TEST(QuarzelData, ArchiveCreateAddListExtract) {
     EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_EQ(missing.Err, "Cannot load file (wrong file name)\n");
 
+    // Replacing keeps the entry's place and kind; the entries after it move with it.
+    WriteFile(dir.File("longer"), "<shapes/>");
+    ASSERT_EQ(RunTool({"zxc", "replace", archive, "shapes.xml", dir.File("longer")}).ExitCode, 0);
+    EXPECT_EQ(RunTool({"zxc", "list", archive}).Out, "Shapes.xml\t9\t0\nBall.png\t5\t2\n");
+    ASSERT_EQ(RunTool({"zxc", "extract", archive, "Ball.png", dir.File("out")}).ExitCode, 0);
+    EXPECT_EQ(ReadFile(dir.File("out")), std::string("\x89PNG\0", 5));
+    EXPECT_EQ(RunTool({"zxc", "replace", archive, "none", dir.File("longer")}).Err,
+              "Cannot load file (wrong file name)\n");
+
     WriteFile(dir.File("broken.zxc"), "12345678");
     const auto broken = RunTool({"zxc", "list", dir.File("broken.zxc")});
     EXPECT_EQ(broken.ExitCode, 1);
