@@ -89,6 +89,17 @@ protected:
             form->IdlePass();
         }
     }
+    // From the title, a new game in the default mode.
+    void StartNewGame() {
+        for (const char* control : {"WTitle_BNewGame", "WStartGame_BPlay"}) {
+            TScriptInput input(
+                [&](const std::string& name) { return form->Interface->ControlBounds(name); });
+            for (const TInputEvent& event :
+                 input.Translate(ParseInputScriptLine(std::string("0 click ") + control, 1)))
+                form->HandleInput(event);
+            form->IdlePass();
+        }
+    }
     // One message, the start failure, naming the file and the remedy; no title.
     void ExpectFailedStart(const fs::path& file, const std::string& remedy,
                            const std::function<void()>& prepare = {}) {
@@ -213,14 +224,7 @@ TEST_F(BrokenData, AMissingFirstLevelIsOneMessageAndTheTitleAgain) {
     Start();
     ASSERT_TRUE(box.Messages.empty()) << box.Messages.front();
     ASSERT_EQ(form->Game.GameState, gsTitle);
-    for (const char* control : {"WTitle_BNewGame", "WStartGame_BPlay"}) {
-        TScriptInput input(
-            [&](const std::string& name) { return form->Interface->ControlBounds(name); });
-        for (const TInputEvent& event :
-             input.Translate(ParseInputScriptLine(std::string("0 click ") + control, 1)))
-            form->HandleInput(event);
-        form->IdlePass();
-    }
+    StartNewGame();
     ASSERT_EQ(box.Messages.size(), 1u) << Joined(box.Messages);
     EXPECT_NE(box.Messages[0].find("Level1.xml"), std::string::npos) << box.Messages[0];
     EXPECT_EQ(form->Game.GameState, gsTitle);
@@ -238,14 +242,7 @@ TEST_F(BrokenData, DamagedLevelPicturesAreToldOnceAndTheLevelPlays) {
     Start();
     ASSERT_TRUE(box.Messages.empty()) << box.Messages.front();
     ASSERT_EQ(form->Game.GameState, gsTitle);
-    for (const char* control : {"WTitle_BNewGame", "WStartGame_BPlay"}) {
-        TScriptInput input(
-            [&](const std::string& name) { return form->Interface->ControlBounds(name); });
-        for (const TInputEvent& event :
-             input.Translate(ParseInputScriptLine(std::string("0 click ") + control, 1)))
-            form->HandleInput(event);
-        form->IdlePass();
-    }
+    StartNewGame();
     ASSERT_EQ(box.Messages.size(), 1u) << Joined(box.Messages);
     EXPECT_NE(box.Messages[0].find("damaged"), std::string::npos) << box.Messages[0];
     EXPECT_EQ(form->Game.GameState, gsGamePlay);
