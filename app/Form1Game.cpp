@@ -383,7 +383,7 @@ void TForm1::ComposeBoardState() {
     Interface->DrawWindows(false);
     Screen->DrawBoard(*Board, LevelEffects, now, RiseDistance);
     Screen->DrawFreeEffects(PartEffects);
-    Screen->DrawHand(*Board, HeldAlpha, now);
+    Screen->DrawHand(*Board, THeldAlpha{OverBoard, HeldAlpha}, now);
     Interface->DrawHints();
 }
 

@@ -229,7 +229,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                     std::cout << "tick " << now << ": " << StateReport(form, facts) << "\n";
                     continue;
                 }
-                if (event.Action == TScriptAction::BotPut) {
+                if (event.Action == TScriptAction::BotPut ||
+                    event.Action == TScriptAction::BotAim) {
                     for (const TScriptEvent& line : BotPutLines(form, event))
                         for (const TInputEvent& e : input.Translate(line))
                             form.HandleInput(e);

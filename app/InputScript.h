@@ -37,6 +37,7 @@ enum class TScriptAction : uint8_t {
     Quit,
     Expect,
     BotPut,
+    BotAim,
     Report,
     Remember,
 };

@@ -257,6 +257,8 @@ std::vector<TScriptEvent> BotPutLines(TForm1& form, const TScriptEvent& line) {
     click.At = TPoint{form.Game.PointerX, form.Game.PointerY};
     for (int32_t r = 0; r < move->Rotations; ++r)
         lines.push_back(click);
+    click.Action =
+        line.Action == TScriptAction::BotAim ? TScriptAction::Move : TScriptAction::Click;
     click.Button = TMouseButton::mbLeft;
     click.At = board.PointerFor(type, move->Frag);
     lines.push_back(click);

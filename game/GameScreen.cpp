@@ -20,6 +20,14 @@ constexpr uint32_t White = 0xFFFFFF;
 constexpr int32_t FadeTime = 500;     // bosses and level pictures fade over this long
 constexpr int32_t RemovalTime = 1000; // a removed crystal rises and fades over this long
 constexpr int32_t HiddenColourStep = 100;
+constexpr uint8_t PreviewAlpha = 170;     // the crystal in hand shows through the landing preview
+constexpr uint32_t RefusedRed = 0x3C3CFF; // colours are 0xBBGGRR
+constexpr uint8_t RefusedAlpha = 120;
+constexpr int32_t RefusedWidth = 2; // the red outline stands this far out of the crystal
+constexpr uint32_t DeadLineRed = 0x5050FF;
+constexpr uint8_t DeadLineAlpha = 60;
+constexpr uint8_t DeadLineDangerAlpha = 190; // the top of the pulse while in danger
+constexpr int32_t DeadLinePulse = 800;       // one pulse takes this long
 
 uint8_t ToByte(double value) {
     return static_cast<uint8_t>(std::clamp<long>(std::lround(value), 0, 255));
@@ -131,9 +139,7 @@ void TGameScreen::PrepareBackground(TBoard& board, bool turnOffHint, TStillBoard
 
 void TGameScreen::DrawBoard(TBoard& board, const TPartEffects& levelEffects, int32_t now,
                             int32_t riseDistance) {
-    if (!board.Level.LevelDone) {
-        Preview(board);
-    }
+    DeadLine(board, now);
     FadeLevelPictures(board, now);
     Crystals(board, now, riseDistance, true);
     Bosses(board, now);
@@ -156,17 +162,51 @@ void TGameScreen::DrawFreeEffects(const TPartEffects& effects) {
     }
 }
 
-void TGameScreen::DrawHand(const TBoard& board, uint8_t heldAlpha, int32_t now) {
+void TGameScreen::DrawHand(const TBoard& board, THeldAlpha held, int32_t now) {
     const TGame& game = board.Game;
-    if (!board.HasLayer() || game.InHand < 0 ||
-        static_cast<size_t>(game.InHand) >= board.Layer().Fishkas.size()) {
+    const bool playing = !board.Level.LevelDone;
+    if (board.HasLayer() && game.InHand >= 0 &&
+        static_cast<size_t>(game.InHand) < board.Layer().Fishkas.size()) {
+        const TFishka& hand = board.Fishka(game.InHand);
+        if (hand.AnimTime < 0 || now >= hand.AnimTime) {
+            if (playing && held.OverBoard && board.Level.HoverFrags.empty()) {
+                RefusedOutline(board, hand);
+            }
+            QueuedCrystal(board, hand, hand.x, hand.y, held.Alpha);
+        }
+    }
+    if (playing) {
+        Preview(board);
+    }
+}
+
+void TGameScreen::RefusedOutline(const TBoard& board, const TFishka& hand) {
+    const std::optional<std::string> name = CrystalPicture(board, hand);
+    if (!name) {
         return;
     }
-    const TFishka& hand = board.Fishka(game.InHand);
-    if (hand.AnimTime >= 0 && now < hand.AnimTime) {
+    // The crystal's own shape in red, moved out on four sides, stands around it as an edge.
+    for (const auto& [dx, dy] : {std::pair{-RefusedWidth, 0}, std::pair{RefusedWidth, 0},
+                                 std::pair{0, -RefusedWidth}, std::pair{0, RefusedWidth}}) {
+        Picture(*name, hand.x + dx, hand.y + dy, RefusedAlpha, 1, RefusedRed);
+    }
+}
+
+void TGameScreen::DeadLine(const TBoard& board, int32_t now) {
+    const TGame& game = board.Game;
+    if (game.Mode == gmNoLose) {
         return;
     }
-    QueuedCrystal(board, hand, hand.x, hand.y, heldAlpha);
+    // A crystal whose bottom goes below this row of the window has crossed the line.
+    const int32_t y = game.ViewY - game.CurrentY + 590;
+    uint8_t alpha = DeadLineAlpha;
+    if (game.Danger) {
+        const double phase = std::sin(2 * std::numbers::pi * (now % DeadLinePulse) / DeadLinePulse);
+        alpha = ToByte(DeadLineAlpha + (DeadLineDangerAlpha - DeadLineAlpha) * (1 + phase) / 2);
+    }
+    // Across the board only: its left and right edges slant by half a pixel per row.
+    const TRect line{(593 - y) / 2 + 1, y - 1, 789 - y / 2, y + 1};
+    engine_.BlendRect(target_, line, alpha, DeadLineRed);
 }
 
 void TGameScreen::PictureMap(const TBoard& board) {
@@ -212,7 +252,7 @@ void TGameScreen::Preview(const TBoard& board) {
             top = std::max(top, p.Y);
         }
         Picture(defs_.FragTypes[frag.Kind].Image, left - board.Game.ViewX,
-                board.Game.ViewY - top + 590);
+                board.Game.ViewY - top + 590, PreviewAlpha);
     }
 }
 
@@ -401,25 +441,33 @@ void TGameScreen::Queue(const TBoard& board, int32_t now) {
     }
 }
 
-bool TGameScreen::QueuedCrystal(const TBoard& board, const TFishka& fishka, int32_t x, int32_t y,
-                                uint8_t alpha) {
+std::optional<std::string> TGameScreen::CrystalPicture(const TBoard& board,
+                                                       const TFishka& fishka) const {
     if (fishka.FType < 0 || static_cast<size_t>(fishka.FType) >= defs_.FishkaTypes.size()) {
-        return false;
+        return std::nullopt;
     }
     const TFishkaType& type = defs_.FishkaTypes[static_cast<size_t>(fishka.FType)];
-    if (fishka.ColorHidden == 0) {
-        if (!Size(type.Image)) {
-            return false;
-        }
-        Picture(type.Image, x, y, alpha);
-        return true;
+    std::string name = fishka.ColorHidden == 0
+                           ? type.Image
+                           : defs_.FishkaShapes[static_cast<size_t>(type.Shape)].Name + "_" +
+                                 std::to_string(board.Game.HiddenColour) + ".pNg";
+    if (!Size(name)) {
+        return std::nullopt;
     }
-    const std::string shown = defs_.FishkaShapes[static_cast<size_t>(type.Shape)].Name + "_" +
-                              std::to_string(board.Game.HiddenColour) + ".pNg";
-    if (!Size(shown)) {
+    return name;
+}
+
+bool TGameScreen::QueuedCrystal(const TBoard& board, const TFishka& fishka, int32_t x, int32_t y,
+                                uint8_t alpha) {
+    const std::optional<std::string> name = CrystalPicture(board, fishka);
+    if (!name) {
         return false;
     }
-    Picture(shown, x, y, alpha, HiddenTint, 0);
+    if (fishka.ColorHidden == 0) {
+        Picture(*name, x, y, alpha);
+    } else {
+        Picture(*name, x, y, alpha, HiddenTint, 0);
+    }
     return true;
 }
 

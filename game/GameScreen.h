@@ -56,14 +56,16 @@ public:
     // hints unless turnOffHint), with as much of the still board as the windows that stand
     // over it need.
     void PrepareBackground(TBoard& board, bool turnOffHint, TStillBoard still, int32_t now);
-    // The board layers of gsGamePlay: placement preview, crystals with the level pictures,
-    // bosses (with the boss hint), the queue and the level's board effects.
+    // The board layers of gsGamePlay: the dead line (in the modes that have one), crystals
+    // with the level pictures, bosses (with the boss hint), the queue and the level's board
+    // effects.
     void DrawBoard(TBoard& board, const TPartEffects& levelEffects, int32_t now,
                    int32_t riseDistance);
     // The free-standing effects, anchored at screen points.
     void DrawFreeEffects(const TPartEffects& effects);
-    // The crystal in hand with the held-piece alpha, once its show time has come.
-    void DrawHand(const TBoard& board, uint8_t heldAlpha, int32_t now);
+    // The crystal in hand with the held-piece alpha, once its show time has come, edged in
+    // red over the board where it cannot be put; then the landing preview over it.
+    void DrawHand(const TBoard& board, THeldAlpha held, int32_t now);
 
 private:
     struct TImageSize {
@@ -80,6 +82,9 @@ private:
     void PictureMap(const TBoard& board);
     void FragHints(const TBoard& board);
     void Preview(const TBoard& board);
+    void RefusedOutline(const TBoard& board, const TFishka& hand);
+    // Faint across the board where a crystal is lost; it pulses while the structure is near.
+    void DeadLine(const TBoard& board, int32_t now);
     void Crystals(TBoard& board, int32_t now, int32_t riseDistance, bool animateMarks);
     bool Crystal(const TBoard& board, TFishka& fishka, int32_t now, int32_t riseDistance,
                  bool animateMarks);
@@ -87,8 +92,10 @@ private:
     void FadeLevelPictures(TBoard& board, int32_t now);
     void Bosses(const TBoard& board, int32_t now);
     void Queue(const TBoard& board, int32_t now);
-    // A crystal picture at (x, y), or its shape in the cycling colour when its colour is
-    // hidden; false when the picture is missing.
+    // The picture a crystal shows: its own, or its shape in the cycling colour when its
+    // colour is hidden; nothing when the picture is missing.
+    std::optional<std::string> CrystalPicture(const TBoard& board, const TFishka& fishka) const;
+    // A crystal picture at (x, y), the hidden colour drawn darker; false when it is missing.
     bool QueuedCrystal(const TBoard& board, const TFishka& fishka, int32_t x, int32_t y,
                        uint8_t alpha);
     // Every particle of an effect around anchor: a board point for board effects (given the

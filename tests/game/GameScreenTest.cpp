@@ -287,12 +287,12 @@ TEST_F(GameScreenTest, QueueHandAndHiddenColours) {
     hand.AnimTime = -1;
     engine.FillSurface(ScreenSurface, 0);
     engine.FillSurface("Reference", 0);
-    screen.DrawHand(board, 100, now);
+    screen.DrawHand(board, THeldAlpha{false, 100}, now);
     const auto [held, heldReference] = Compare("Tri_0", hand.x, hand.y, 100);
     EXPECT_EQ(held, heldReference);
     hand.AnimTime = now + 1;
     engine.FillSurface(ScreenSurface, 0);
-    screen.DrawHand(board, 100, now);
+    screen.DrawHand(board, THeldAlpha{false, 100}, now);
     EXPECT_EQ(PixelAt(engine, ScreenSurface, hand.x + 1, hand.y + 1), 0u);
 
     // The cycling colour steps every 100 ms and wraps after the last colour.
@@ -305,6 +305,71 @@ TEST_F(GameScreenTest, QueueHandAndHiddenColours) {
     EXPECT_EQ(board.Game.HiddenColour, 0);
     AdvanceHiddenColour(board, now + 100);
     EXPECT_EQ(board.Game.HiddenColour, 1);
+}
+
+TEST_F(GameScreenTest, PreviewOverTheHandRedEdgeWhereNoPutAndTheDeadLine) {
+    fixture.Place(fixture.Type("Tri", 0), GameFixture::Frag(4, 3, 2));
+    ASSERT_TRUE(fixture.HandTo(GameFixture::Frag(5, 3, 2)));
+    board.Level.HoverFrags = {GameFixture::Frag(5, 3, 2)};
+    for (const TFragType& kind : fixture.Defs.FragTypes) {
+        AddPicture(engine, kind.Image, 42, 42, 0xFFFFFF);
+    }
+    TFishka& hand = board.Fishka(board.Game.InHand);
+    hand.AnimTime = -1;
+    const TFrag& frag = fixture.Defs.Frags[static_cast<size_t>(board.Level.HoverFrags[0])];
+    int32_t left = INT32_MAX;
+    int32_t top = INT32_MIN;
+    for (const int32_t point : frag.Points) {
+        left = std::min(left, fixture.Defs.BoardPoints[static_cast<size_t>(point)].X);
+        top = std::max(top, fixture.Defs.BoardPoints[static_cast<size_t>(point)].Y);
+    }
+    const TPoint place{left - board.Game.ViewX, board.Game.ViewY - top + 590};
+    const std::string& image = fixture.Defs.FragTypes[frag.Kind].Image;
+
+    // Where a put would be made, the preview lies over the hand, which shows through it.
+    hand.x = place.X;
+    hand.y = place.Y;
+    screen.DrawHand(board, THeldAlpha{true, 255}, now);
+    engine.DrawImage(fixture.Defs.FishkaTypes[static_cast<size_t>(hand.FType)].Image, "Reference",
+                     0, 0, std::nullopt, 255, place.X, place.Y);
+    const uint32_t handAlone = PixelAt(engine, "Reference", place.X + 1, place.Y + 1);
+    const auto [covered, coveredReference] = Compare(image, place.X, place.Y, 170);
+    EXPECT_EQ(covered, coveredReference);
+    EXPECT_NE(covered, handAlone);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, place.X - 1, place.Y + 1), 0u);
+
+    // Where none would be made, the hand is edged in red over the board, and only there.
+    board.Level.HoverFrags.clear();
+    engine.FillSurface(ScreenSurface, 0);
+    screen.DrawHand(board, THeldAlpha{true, 255}, now);
+    const uint32_t edge = PixelAt(engine, ScreenSurface, hand.x - 1, hand.y + 1);
+    EXPECT_GT(edge & 0xFF0000, 0u);
+    EXPECT_LT(edge & 0xFF00, (edge & 0xFF0000) >> 8);
+    engine.FillSurface(ScreenSurface, 0);
+    screen.DrawHand(board, THeldAlpha{false, 255}, now);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, hand.x - 1, hand.y + 1), 0u);
+
+    // The dead line runs across the board where the view puts the line, never in no-lose
+    // play, and brighter at the top of its pulse while in danger.
+    board.Game.Mode = gmPuzzle;
+    board.Game.CurrentY = 126;
+    board.Game.ViewY = 84;
+    engine.FillSurface(ScreenSurface, 0);
+    screen.DrawBoard(board, {}, now, 40);
+    const int32_t lineY = 84 - 126 + 590;
+    const uint32_t faint = PixelAt(engine, ScreenSurface, 300, lineY);
+    EXPECT_GT(faint & 0xFF0000, 0u);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, 300, lineY - 2), 0u);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, 300, lineY + 2), 0u);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, 780, lineY), 0u); // right of the board
+    board.Game.Danger = true;
+    engine.FillSurface(ScreenSurface, 0);
+    screen.DrawBoard(board, {}, 200, 40); // a quarter into the pulse: at its top
+    EXPECT_GT(PixelAt(engine, ScreenSurface, 300, lineY) & 0xFF0000, faint & 0xFF0000);
+    board.Game.Mode = gmNoLose;
+    engine.FillSurface(ScreenSurface, 0);
+    screen.DrawBoard(board, {}, now, 40);
+    EXPECT_EQ(PixelAt(engine, ScreenSurface, 300, lineY), 0u);
 }
 
 TEST_F(GameScreenTest, LevelPicturesFadeUnderTheHandAndReverseSmoothly) {
