@@ -43,13 +43,14 @@ namespace fx {
 class TNyxParticleEffect;
 }
 
-// The fifteen effect descriptions loaded at preparation, "contour.xml" first.
-inline constexpr std::array<const char*, 15> EffectFiles = {
-    "contour.xml",        "BossContour.xml",        "BossPreventEffect.xml",
-    "BossTextEffect.xml", "ShiftEffect.xml",        "ShuffleEffect.xml",
-    "SwapEffect.xml",     "BossDieEffect.xml",      "BossDieParticlesEffect.xml",
-    "BonusBomb.xml",      "BonusCoin.xml",          "GiveBonus.xml",
-    "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ClickHereEffect.xml",
+// The sixteen effect descriptions loaded at preparation, "contour.xml" first.
+inline constexpr std::array<const char*, 16> EffectFiles = {
+    "contour.xml",         "BossContour.xml",        "BossPreventEffect.xml",
+    "BossTextEffect.xml",  "ShiftEffect.xml",        "ShuffleEffect.xml",
+    "SwapEffect.xml",      "BossDieEffect.xml",      "BossDieParticlesEffect.xml",
+    "BonusBomb.xml",       "BonusCoin.xml",          "GiveBonus.xml",
+    "GiveBonusBomb.xml",   "GiveBonusColorBomb.xml", "ScoreTextEffect.xml",
+    "ClickHereEffect.xml",
 };
 
 struct TFormServices {

@@ -131,6 +131,10 @@ public:
     void ClearBoard(int32_t t);
     void OutlineEffect(const TIntegers& crystals, int32_t startTick,
                        const std::string& effect = "contour.xml");
+    // "+points" rising from a lattice point from startTick on; nothing for no points.
+    void ScoreText(int32_t points, TPoint at, int32_t startTick);
+    // The middle of a crystal's picture, in lattice coordinates.
+    TPoint FishkaCentre(const TFishka& fishka) const;
     // True when the layer's main crystal carries a main boss to anchor the structure.
     bool HasAnchor() const;
 

@@ -189,11 +189,34 @@ void TBoard::RemoveOwnedFrags(int32_t index) {
     }
 }
 
+void TBoard::ScoreText(int32_t points, TPoint at, int32_t startTick) {
+    if (points <= 0) {
+        return;
+    }
+    TEffectRequest text;
+    text.Effect = "ScoreTextEffect.xml";
+    text.Text = std::to_string(points);
+    text.Text.insert(text.Text.begin(), '+');
+    text.Position = at;
+    text.StartTick = startTick;
+    Services.Effects.AddEffect(text);
+}
+
+TPoint TBoard::FishkaCentre(const TFishka& fishka) const {
+    const TPictureSize size = TypeSize(fishka.FType);
+    return {fishka.x + size.Width / 2, fishka.y - size.Height / 2};
+}
+
 void TBoard::RemoveGroup(int32_t t) {
     const int32_t now = Now();
     OutlineEffect(Group, t);
+    const int32_t scoreBefore = Game.Score;
+    TPoint centre{0, 0};
     for (const int32_t m : Group) {
         TFishka& f = Fishka(m);
+        const TPoint middle = FishkaCentre(f);
+        centre.X += middle.X;
+        centre.Y += middle.Y;
         if (Game.Mode != gmNoLose) {
             Game.Score += Defs.ShapeOf(f.FType).Score;
         }
@@ -201,7 +224,16 @@ void TBoard::RemoveGroup(int32_t t) {
             if (f.Count <= 1) {
                 KillBoss(f.Boss);
             } else {
-                Level.Bosses[static_cast<size_t>(f.Boss)].y -= 9;
+                TBoss& boss = Level.Bosses[static_cast<size_t>(f.Boss)];
+                boss.y -= 9;
+                // The boss shows how many more hits its crystal takes.
+                const TBossType& type = Defs.BossTypes[static_cast<size_t>(boss.Type)];
+                TEffectRequest power;
+                power.Effect = "BossTextEffect.xml";
+                power.Text = std::to_string(f.Count - 1);
+                power.Position = {boss.x + type.Width, boss.y - type.Height / 2};
+                power.StartTick = now;
+                Services.Effects.AddEffect(power);
             }
         }
         f.Hit = 1;
@@ -221,6 +253,10 @@ void TBoard::RemoveGroup(int32_t t) {
                 KillBoss(f.Boss);
             }
         }
+    }
+    if (!Group.empty()) {
+        const auto members = static_cast<int32_t>(Group.size());
+        ScoreText(Game.Score - scoreBefore, {centre.X / members, centre.Y / members}, t);
     }
     if (!Level.LayerDone) {
         DropDisconnected(t);
@@ -302,6 +338,7 @@ void TBoard::DropDisconnected(int32_t t) {
         }
         if (Game.Mode != gmNoLose) {
             Game.Score += 2 * Defs.ShapeOf(f.FType).Score;
+            ScoreText(2 * Defs.ShapeOf(f.FType).Score, FishkaCentre(f), t + 500);
         }
         f.FallTime = t + 500;
         f.State = fsRemoved;

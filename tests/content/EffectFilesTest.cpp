@@ -30,7 +30,8 @@ const std::vector<std::string> GameEffects = {
     "BossTextEffect.xml", "ShiftEffect.xml",        "ShuffleEffect.xml",
     "SwapEffect.xml",     "BossDieEffect.xml",      "BossDieParticlesEffect.xml",
     "BonusBomb.xml",      "BonusCoin.xml",          "GiveBonus.xml",
-    "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ClickHereEffect.xml"};
+    "GiveBonusBomb.xml",  "GiveBonusColorBomb.xml", "ScoreTextEffect.xml",
+    "ClickHereEffect.xml"};
 
 // Marks on crystals and the pointing effect run until the game drops them.
 const std::set<std::string> EndlessEffects = {"BonusBomb.xml", "BonusCoin.xml",

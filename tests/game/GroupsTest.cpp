@@ -70,6 +70,18 @@ TEST_F(GroupsTest, ABreakingPutScoresDropsTheCutOffAndDeletesLater) {
     EXPECT_EQ(outlines[0].StartTick, now);
     EXPECT_EQ(outlines[1].StartTick, now + 500);
     EXPECT_EQ(outlines[0].Image, "particle1.png");
+    // The group's points rise from its middle at once, the fallen crystal's when it falls.
+    const auto texts = Effects.With("ScoreTextEffect.xml");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, "+60");
+    EXPECT_EQ(texts[0].StartTick, now);
+    EXPECT_EQ(texts[1].Text, "+20");
+    EXPECT_EQ(texts[1].StartTick, now + 500);
+    EXPECT_EQ(texts[1].Position, Board->FishkaCentre(hanging));
+    const TPoint left = Board->FishkaCentre(Board->Fishka(1));
+    const TPoint right = Board->FishkaCentre(Board->Fishka(put));
+    EXPECT_GT(texts[0].Position.X, left.X);
+    EXPECT_LT(texts[0].Position.X, right.X);
 
     const TIntegers queue = Board->Game.Queue;
     const size_t crystals = Board->Layer().Fishkas.size();
@@ -171,6 +183,8 @@ TEST_F(GroupsTest, ACount2CrystalHitTwiceWithinASecondGoesAndTakesItsBoss) {
     EXPECT_EQ(twice.Count, 2);
     EXPECT_EQ(twice.Hit, 1);
     EXPECT_EQ(Board->Level.Bosses[0].y, 238 - 9);
+    ASSERT_EQ(Effects.With("BossTextEffect.xml").size(), 1u);
+    EXPECT_EQ(Effects.With("BossTextEffect.xml")[0].Text, "1"); // one more hit to go
     EXPECT_EQ(Board->Game.Score, 80);
     EXPECT_EQ(Board->Fishka(3).State, fsOnBoard);
 
