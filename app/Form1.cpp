@@ -191,6 +191,7 @@ void TForm1::FormCreate(bool withSender) {
             std::make_unique<TResourceList>(3, folders_.ProgramFolder.string() + "/", *SurfEngine);
 
         optionsUnreadable_ = !Guarded([&] { Options = ReadOptions(UserPath("options.cfg")); });
+        Board->PredictsPuts = Options.ShowPutOutcome != 0;
 
         SoundAvailable = audio_.GetVersion() == AudioVersion && audio_.Init();
         if (SoundAvailable)
@@ -239,6 +240,7 @@ void TForm1::FormCreate(bool withSender) {
         Interface->CloseAllWindows();
     else
         optionsUnreadable_ = !Guarded([&] { Options = ReadOptions(UserPath("options.cfg")); });
+    Board->PredictsPuts = Options.ShowPutOutcome != 0;
     WindowMode();
 }
 
@@ -442,6 +444,8 @@ void TForm1::SetOptionControls() {
                                Options.BitsPerPixel == 32 ? "true" : "false");
     Interface->SetProperty("WOptions_CBTurnOffHints", "Checked",
                            Options.TurnOffHint != 0 ? "true" : "false");
+    Interface->SetProperty("WOptions_CBShowPutOutcome", "Checked",
+                           Options.ShowPutOutcome != 0 ? "true" : "false");
     // The sliders run from 0 to 90; a volume shows where dragging would give it back.
     const auto position = [](int32_t volume) {
         return std::to_string(std::lround(volume * 90.0 / 100.0));

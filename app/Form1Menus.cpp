@@ -178,6 +178,9 @@ void TForm1::OpenLink(const std::filesystem::path& target) {
 
 void TForm1::OptionsOk() {
     Options.TurnOffHint = IsChecked("WOptions_CBTurnOffHints") ? 1 : 0;
+    Options.ShowPutOutcome = IsChecked("WOptions_CBShowPutOutcome") ? 1 : 0;
+    Board->PredictsPuts = Options.ShowPutOutcome != 0;
+    Board->UpdateHover();
     SaveOptions(UserPath("options.cfg"), Options);
     const bool fullChecked = IsChecked("WOptions_CBFullScreen");
     const bool deepChecked = IsChecked("WOptions_CB32bitColor");

@@ -25,6 +25,7 @@ TOptions ReadOptions(const std::filesystem::path& fileName) {
     options.WindowModeX = read("WindowModeX", defaults.WindowModeX);
     options.WindowModeY = read("WindowModeY", defaults.WindowModeY);
     options.TurnOffHint = read("TurnOffHint", defaults.TurnOffHint);
+    options.ShowPutOutcome = read("ShowPutOutcome", defaults.ShowPutOutcome);
     options.PlayerName = ini.ReadString(OptionsSection, "PlayerName", defaults.PlayerName);
     // A negative or unreadable cap means the default.
     if (const int32_t cap = read("FrameCap", -1); cap >= 0)
@@ -40,6 +41,7 @@ void SaveOptions(const std::filesystem::path& fileName, const TOptions& options)
     ini.WriteInteger(OptionsSection, "MusicVolume", options.MusicVolume);
     ini.WriteInteger(OptionsSection, "FullScreenMode", options.FullScreenMode);
     ini.WriteInteger(OptionsSection, "TurnOffHint", options.TurnOffHint);
+    ini.WriteInteger(OptionsSection, "ShowPutOutcome", options.ShowPutOutcome);
     ini.WriteInteger(OptionsSection, "BitsPerPixel", options.BitsPerPixel);
     ini.Save();
 }

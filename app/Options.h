@@ -23,6 +23,7 @@ struct TOptions {
     int32_t WindowModeX = 0;
     int32_t WindowModeY = 0;
     int32_t TurnOffHint = 0;
+    int32_t ShowPutOutcome = 1; // the preview outlines what a put would break and drop
     std::string PlayerName = "Player";
     // Frames per second the window's loop holds to when presents do not wait for the
     // monitor; 0 no cap, nothing the monitor's refresh rate. Read only: never written back,
@@ -33,7 +34,7 @@ struct TOptions {
 // A missing file or key gives the default; anything in the file's place that cannot be
 // read as one raises IOError naming the file.
 TOptions ReadOptions(const std::filesystem::path& fileName);
-// Writes [Version] Build and the six keys of [Options] the game owns; creates the file.
+// Writes [Version] Build and the seven keys of [Options] the game owns; creates the file.
 void SaveOptions(const std::filesystem::path& fileName, const TOptions& options);
 
 } // namespace qz

@@ -127,6 +127,12 @@ std::optional<std::string> SubjectValue(const TForm1& form, const TRunFacts& fac
             return number(CrystalsOnBoard(*form.Board));
         if (what == "layer")
             return number(form.Level.LayerIndex);
+        if (what == "preview")
+            return number(static_cast<int64_t>(form.Level.HoverFrags.size()));
+        if (what == "breaks")
+            return number(static_cast<int64_t>(form.Board->PutOutcome.Breaks.size()));
+        if (what == "falls")
+            return number(static_cast<int64_t>(form.Board->PutOutcome.Falls.size()));
         if (what == "bosses")
             return number(static_cast<int64_t>(form.Level.Bosses.size()));
         if (what == "queue")

@@ -670,14 +670,18 @@ void TBoard::DeadEndCheck() {
 }
 
 void TBoard::UpdateHover() {
-    Level.HoverFrags.clear();
+    Level.HoverFrags = HoverPlace();
+    RefreshPutOutcome();
+}
+
+TIntegers TBoard::HoverPlace() {
     if (!HasLayer() || Game.InHand < 0) {
-        return;
+        return {};
     }
     TFishka& hand = Fishka(Game.InHand);
     TFit fit = CanPut(hand);
     if (!fit.Fits) {
-        return;
+        return {};
     }
     // The contact is tested where the crystal would land; the hand stays at the pointer.
     const TPoint atPointer{hand.x, hand.y};
@@ -686,9 +690,24 @@ void TBoard::UpdateHover() {
     const bool contact = TouchesBoard(Game.InHand);
     hand.x = atPointer.X;
     hand.y = atPointer.Y;
-    if (contact) {
-        Level.HoverFrags = std::move(fit.Frags);
+    return contact ? std::move(fit.Frags) : TIntegers{};
+}
+
+void TBoard::RefreshPutOutcome() {
+    if (!PredictsPuts || Level.HoverFrags.empty()) {
+        PutOutcome = {};
+        outcomeKey_.clear();
+        return;
     }
+    TIntegers key{Level.LayerIndex, Game.InHand, Fishka(Game.InHand).FType};
+    key.insert(key.end(), Level.HoverFrags.begin(), Level.HoverFrags.end());
+    key.push_back(-1);
+    key.insert(key.end(), Layer().Frags.begin(), Layer().Frags.end());
+    if (key == outcomeKey_) {
+        return;
+    }
+    outcomeKey_ = std::move(key);
+    PutOutcome = PredictPut(*this);
 }
 
 void TBoard::BuildContour() {

@@ -7,6 +7,7 @@
 #include "game/Definitions.h"
 #include "game/GameHost.h"
 #include "game/GameRecords.h"
+#include "game/PutOutcome.h"
 
 #include <optional>
 
@@ -45,6 +46,11 @@ public:
     TGame Game;
     TIntegers DrawOrder; // crystals of the current layer in drawing order
     TIntegers Group;     // the group of the last evaluation
+    // Whether the landing preview also works out what the put would do (the player's
+    // option; trial copies of the board never do).
+    bool PredictsPuts = false;
+    // What a put where the preview stands would break and drop; empty without a preview.
+    TPutOutcome PutOutcome;
 
     TLayer& Layer() { return Level.Layers[static_cast<size_t>(Level.LayerIndex)]; }
     const TLayer& Layer() const { return Level.Layers[static_cast<size_t>(Level.LayerIndex)]; }
@@ -99,7 +105,9 @@ public:
     // lost.
     void DeadEndCheck();
     // The landing preview: the fragments the crystal in hand would take where it snaps, only
-    // when a click there would put it (the contact with the structure included).
+    // when a click there would put it (the contact with the structure included); and what
+    // the put would do, worked out again only when the place, the crystal or the board
+    // changed.
     void UpdateHover();
     void BuildContour();
     // The frame's rule updates in the frame loop's order: timers of hit and falling
@@ -192,6 +200,12 @@ private:
         TRect Box;
     };
     const TGeometry& Geometry(int32_t index) const;
+    TIntegers HoverPlace();
+    void RefreshPutOutcome();
+
+    // The layer, the crystal in hand, its type, the preview and the covered fragments the
+    // last PutOutcome was worked out for.
+    TIntegers outcomeKey_;
 
     std::vector<TPictureSize> typeSizes_;
     mutable std::vector<TGeometry> geometry_;

@@ -24,6 +24,12 @@ constexpr uint8_t PreviewAlpha = 170;     // the crystal in hand shows through t
 constexpr uint32_t RefusedRed = 0x3C3CFF; // colours are 0xBBGGRR
 constexpr uint8_t RefusedAlpha = 120;
 constexpr int32_t RefusedWidth = 2; // the red outline stands this far out of the crystal
+constexpr int32_t OutcomeWidth = 3; // the edges of what a put would do stand this far out
+constexpr uint8_t OutcomeAlpha = 255;
+constexpr uint8_t BreakEdgeTint = 110; // a crystal that would break: its own colours, lighter
+constexpr uint8_t FallEdgeTint = 1;    // one that would fall: white
+constexpr uint8_t OutcomeGlaze = 80;   // the strongest white over them
+constexpr int32_t OutcomePulse = 900;
 constexpr uint32_t DeadLineRed = 0x5050FF;
 constexpr uint8_t DeadLineAlpha = 60;
 constexpr uint8_t DeadLineDangerAlpha = 190; // the top of the pulse while in danger
@@ -142,6 +148,9 @@ void TGameScreen::DrawBoard(TBoard& board, const TPartEffects& levelEffects, int
     DeadLine(board, now);
     FadeLevelPictures(board, now);
     Crystals(board, now, riseDistance, true);
+    if (!board.Level.LevelDone && !board.Level.HoverFrags.empty()) {
+        PutOutcome(board, now, riseDistance);
+    }
     Bosses(board, now);
     board.BossHintCheck();
     Queue(board, now);
@@ -189,6 +198,43 @@ void TGameScreen::RefusedOutline(const TBoard& board, const TFishka& hand) {
     for (const auto& [dx, dy] : {std::pair{-RefusedWidth, 0}, std::pair{RefusedWidth, 0},
                                  std::pair{0, -RefusedWidth}, std::pair{0, RefusedWidth}}) {
         Picture(*name, hand.x + dx, hand.y + dy, RefusedAlpha, 1, RefusedRed);
+    }
+}
+
+void TGameScreen::PutOutcome(TBoard& board, int32_t now, int32_t riseDistance) {
+    // A white glaze comes and goes over them, so that they catch the eye.
+    const double phase = std::sin(2 * std::numbers::pi * (now % OutcomePulse) / OutcomePulse);
+    const uint8_t glaze = ToByte(OutcomeGlaze * (1 + phase) / 2);
+    const auto outline = [&](int32_t index, uint8_t tint) {
+        if (index < 0 || static_cast<size_t>(index) >= board.Layer().Fishkas.size()) {
+            return;
+        }
+        TFishka& fishka = board.Fishka(index);
+        if (fishka.State != fsOnBoard || fishka.FType < 0 ||
+            static_cast<size_t>(fishka.FType) >= defs_.FishkaTypes.size()) {
+            return;
+        }
+        const std::string& image = defs_.FishkaTypes[static_cast<size_t>(fishka.FType)].Image;
+        const int32_t x = fishka.x - board.Game.ViewX;
+        const int32_t y = board.Game.ViewY - fishka.y + 590;
+        // The crystal's shape, lighter and moved out on four sides, then the crystal again
+        // over it: an edge that stands over its neighbours.
+        for (int32_t copy = 0; copy < std::max<int32_t>(1, fishka.Count); ++copy) {
+            for (const auto& [dx, dy] : {std::pair{-OutcomeWidth, 0}, std::pair{OutcomeWidth, 0},
+                                         std::pair{0, -OutcomeWidth}, std::pair{0, OutcomeWidth}}) {
+                Picture(image, x + dx, y - CopyRise * copy + dy, OutcomeAlpha, tint, White);
+            }
+        }
+        Crystal(board, fishka, now, riseDistance, false);
+        for (int32_t copy = 0; copy < std::max<int32_t>(1, fishka.Count); ++copy) {
+            Picture(image, x, y - CopyRise * copy, glaze, 1, White);
+        }
+    };
+    for (const int32_t index : board.PutOutcome.Breaks) {
+        outline(index, BreakEdgeTint);
+    }
+    for (const int32_t index : board.PutOutcome.Falls) {
+        outline(index, FallEdgeTint);
     }
 }
 

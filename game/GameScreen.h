@@ -57,8 +57,8 @@ public:
     // over it need.
     void PrepareBackground(TBoard& board, bool turnOffHint, TStillBoard still, int32_t now);
     // The board layers of gsGamePlay: the dead line (in the modes that have one), crystals
-    // with the level pictures, bosses (with the boss hint), the queue and the level's board
-    // effects.
+    // with the level pictures, what a put at the preview would do, bosses (with the boss
+    // hint), the queue and the level's board effects.
     void DrawBoard(TBoard& board, const TPartEffects& levelEffects, int32_t now,
                    int32_t riseDistance);
     // The free-standing effects, anchored at screen points.
@@ -83,6 +83,9 @@ private:
     void FragHints(const TBoard& board);
     void Preview(const TBoard& board);
     void RefusedOutline(const TBoard& board, const TFishka& hand);
+    // The crystals the put at the preview would break edged in their own colours, lighter,
+    // and those it would drop edged in white.
+    void PutOutcome(TBoard& board, int32_t now, int32_t riseDistance);
     // Faint across the board where a crystal is lost; it pulses while the structure is near.
     void DeadLine(const TBoard& board, int32_t now);
     void Crystals(TBoard& board, int32_t now, int32_t riseDistance, bool animateMarks);

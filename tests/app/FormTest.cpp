@@ -100,7 +100,7 @@ TEST_F(AppForm, StartUpPreparationAndShutdownLogInOrder) {
     std::ofstream(dir.Path() / "Quarzel.log") << "from an earlier run\r\n";
     Start();
     Frames(5);
-    EXPECT_EQ(form->EffectTypes.size(), 15u);
+    EXPECT_EQ(form->EffectTypes.size(), 16u);
     form->FormDestroy();
     const std::vector<std::string> lines = ReadLines(dir.Path() / "Quarzel.log");
     ASSERT_EQ(lines.size(), 18u);

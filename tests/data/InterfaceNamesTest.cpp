@@ -161,6 +161,7 @@ const std::map<std::string, std::string> Expected = {
     {"WOptions_CBFullScreen", "TNyxCheckBox"},
     {"WOptions_CB32bitColor", "TNyxCheckBox"},
     {"WOptions_CBTurnOffHints", "TNyxCheckBox"},
+    {"WOptions_CBShowPutOutcome", "TNyxCheckBox"},
     {"WOptions_SMusicVolume", "TNyxSlider"},
     {"WOptions_SSoundVolume", "TNyxSlider"},
     {"WOptions_BOk", "TNyxLabel"},
