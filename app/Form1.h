@@ -269,6 +269,8 @@ private:
     void RemovePointingEffect();
     // The save files of "saves" into a grid, its edit showing the selected one.
     void FillSaveList(const std::string& grid, const std::string& edit);
+    // The name the save window saves under: the one typed, else the one it proposes.
+    std::string ChosenSaveName() const;
     std::filesystem::path SavePath(const std::string& name) const;
     // The archive entry's bytes from position 0, or null when the archive lacks it.
     TMemoryStream* ArchiveEntry(const std::string& name);

@@ -107,8 +107,7 @@ void TForm1::RegisterGameHandlers() {
             SaveGame(SavePath("QuickSave"), *Board);
     });
     RegisterHandler("WSaveGame_BSave_MouseUp", [this] {
-        const std::string name =
-            Trim(Interface->GetProperty("WSaveGame_ESaveFile", "Caption").value_or(""));
+        const std::string name = ChosenSaveName();
         if (name.empty())
             return;
         std::error_code error;
@@ -120,8 +119,7 @@ void TForm1::RegisterGameHandlers() {
         Interface->CloseWindow(Interface->TopWindow());
     });
     RegisterHandler("WReplace_BOk_MouseUp", [this] {
-        const std::string name =
-            Trim(Interface->GetProperty("WSaveGame_ESaveFile", "Caption").value_or(""));
+        const std::string name = ChosenSaveName();
         if (!name.empty())
             SaveGame(SavePath(name), *Board);
         Interface->CloseWindow(Interface->TopWindow());

@@ -118,8 +118,9 @@ void TForm1::RegisterMenuHandlers() {
 
     RegisterHandler("WTitle_BLoadGame_MouseUp",
                     [this] { FillSaveList("WLoadGame_GFiles", "WLoadGame_ELoadFile"); });
-    RegisterHandler("WBetweenLevel_BSaveGame_MouseUp",
-                    [this] { FillSaveList("WSaveGame_GFiles", "WSaveGame_ESaveFile"); });
+    const auto openSaveList = [this] { FillSaveList("WSaveGame_GFiles", "WSaveGame_ESaveFile"); };
+    RegisterHandler("WBetweenLevel_BSaveGame_MouseUp", openSaveList);
+    RegisterHandler("WGameMenu_BSaveGame_MouseUp", openSaveList);
     RegisterHandler("WLoadGame_GFiles_MouseDown", [this] {
         Interface->SetProperty("WLoadGame_ELoadFile", "Caption",
                                Interface->GridSelectedText("WLoadGame_GFiles"));
@@ -485,7 +486,31 @@ void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
     const std::vector<std::string> names = SaveNames(UserPath("saves"));
     for (const std::string& name : names)
         Interface->SetProperty(grid, "AddCells", "Text=\"" + Latin1ToUtf8(name) + "\";");
-    Interface->SetProperty(edit, "Caption", Interface->GridSelectedText(grid));
+    if (edit != "WSaveGame_ESaveFile") {
+        Interface->SetProperty(edit, "Caption", Interface->GridSelectedText(grid));
+        return;
+    }
+    // A new save starts with an empty name and proposes one from the level and the mode.
+    std::string level = Trim(Interface->GetProperty("WGame_LLevel", "Caption").value_or(""));
+    while (!level.empty() && (level.back() == ':' || level.back() == ' '))
+        level.pop_back();
+    const char* modes[] = {"WStartGame_RBNoLose", "WStartGame_RBPuzzle", "WStartGame_RBStrategy"};
+    const std::string mode =
+        Game.Mode >= gmNoLose && Game.Mode <= gmStrategy
+            ? Interface->GetProperty(modes[Game.Mode - gmNoLose], "Caption").value_or("")
+            : std::string();
+    std::string proposed = level + " " + std::to_string(std::max(Game.LevelNumber, 1));
+    if (!mode.empty() && proposed.size() + mode.size() + 2 <= LongestSaveName)
+        proposed += ", " + mode;
+    Interface->SetProperty(edit, "Caption", "");
+    Interface->SetProperty(edit, "Placeholder", proposed);
+}
+
+std::string TForm1::ChosenSaveName() const {
+    const std::string typed =
+        Trim(Interface->GetProperty("WSaveGame_ESaveFile", "Caption").value_or(""));
+    return typed.empty() ? Interface->GetProperty("WSaveGame_ESaveFile", "Placeholder").value_or("")
+                         : typed;
 }
 
 } // namespace qz

@@ -161,10 +161,15 @@ std::optional<std::string> SubjectValue(const TForm1& form, const TRunFacts& fac
         if (what == "message")
             return facts.Messages == 0 ? "none" : facts.LastMessage;
     }
+    // A file's name may hold blanks: every word after "file" is part of it.
+    if (what == "file" && args >= 1) {
+        std::string path = subject[1];
+        for (size_t i = 2; i < subject.size(); ++i)
+            path += " " + subject[i];
+        return FileBytes(form.UserPath(path)) ? "exists" : "missing";
+    }
     if (args == 1) {
         const std::string& arg = subject[1];
-        if (what == "file")
-            return FileBytes(form.UserPath(arg)) ? "exists" : "missing";
         if (what == "savedboard") {
             const auto bytes = FileBytes(form.UserPath(arg));
             return bytes && *bytes == GameSaveText(*form.Board) ? "same" : "different";

@@ -17,6 +17,7 @@ constexpr char CtrlA = 1;
 constexpr char CtrlC = 3;
 constexpr char CtrlV = 22;
 constexpr char CtrlX = 24;
+constexpr uint32_t PlaceholderColour = 0xA08C8C; // a grey of the game's violet
 
 bool IsDigit(char16_t ch) {
     return ch >= u'0' && ch <= u'9';
@@ -33,6 +34,7 @@ const TNyxPropertyTable& TNyxEdit::StaticProperties() {
             String("FontName", &C::FontName, &C::SetFontName),
             String("CharSet", &C::CharSet),
             Wide("Caption", &C::Caption, &C::SetCaption),
+            Wide("Placeholder", &C::Placeholder),
             Byte("Alpha", &C::Alpha),
             Integer("Color", &C::Color),
             String("PasswordChar", &C::PasswordChar),
@@ -64,6 +66,7 @@ void TNyxEdit::Assign(const TNyxObject& source) {
     FontName = s->FontName;
     CharSet = s->CharSet;
     Caption = s->Caption;
+    Placeholder = s->Placeholder;
     Alpha = s->Alpha;
     Color = s->Color;
     PasswordChar = s->PasswordChar;
@@ -420,7 +423,9 @@ void TNyxEdit::Paint() {
     const int32_t textX = ScreenLeft + TextShiftLeft;
     const int32_t textY = ScreenTop + TextShiftTop;
     if (font) {
-        if (!PasswordChar.empty()) {
+        if (Caption.empty()) {
+            font->DrawText(textX, textY, PlaceholderColour, Alpha, Placeholder);
+        } else if (!PasswordChar.empty()) {
             font->DrawText(textX, textY, static_cast<uint32_t>(Color), Alpha, ShownText());
         } else {
             const int32_t from = std::min(SelStart, SelEnd);

@@ -66,6 +66,8 @@ public:
     std::string FontName;
     std::string CharSet;
     std::u16string Caption;
+    // Shown greyed while Caption is empty: what the game proposes when nothing is typed.
+    std::u16string Placeholder;
     uint8_t Alpha = 0;
     int32_t Color = 0;
     std::string PasswordChar;

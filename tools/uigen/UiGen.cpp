@@ -656,6 +656,7 @@ void GenerateInterfaceArt(const std::string& outFolder) {
     SavePanel(dir, "PanelMenu.png", 300, 340, 0);
     SavePanel(dir, "PanelDialog.png", 420, 200, 46);
     SavePanel(dir, "PanelMedium.png", 440, 340, 46);
+    SavePanel(dir, "PanelTall.png", 440, 388, 46);
     SavePanel(dir, "PanelLarge.png", 620, 460, 46);
     SavePanel(dir, "PanelLoading.png", 400, 110, 0);
     DrawButtons(dir, "BtnWide", 240, 40);
