@@ -240,7 +240,8 @@ private:
     void ResumeMoveTimers();
     void LevelEndCheck(uint32_t now);
     void PlayTitleMusic(int32_t order);
-    void ShowPutsLeftCaption();
+    // The panel rows the mode uses: puts left in strategy play, the score where it scores.
+    void ShowModePanelRows();
     // The level map's labels of levels 1 .. reached are shown, the others hidden.
     void ShowReachedLevels(int32_t reached);
 

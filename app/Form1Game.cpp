@@ -136,7 +136,7 @@ void TForm1::RegisterGameHandlers() {
                                Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
                                                        : "DeadProgressBar.png");
         Interface->CloseAllWindows();
-        ShowPutsLeftCaption();
+        ShowModePanelRows();
         if (Game.GameState == gsGamePlay) {
             Interface->ShowWindow("WGame");
             Game.DangerDelay = 3000;
@@ -254,7 +254,7 @@ void TForm1::NewGame() {
     Interface->SetProperty("WGame_PBDead", "BarPicture",
                            strategy ? "DeadProgressBarGreen.png" : "DeadProgressBar.png");
     Interface->SetProperty("WGame_LPutsLeftCount", "Visible", strategy ? "true" : "false");
-    ShowPutsLeftCaption();
+    ShowModePanelRows();
     if (strategy)
         Interface->SetProperty("WGame_LPutsLeftCount", "Caption", std::to_string(Level.PutLeft));
     Game.BossHint = true;
@@ -273,11 +273,15 @@ void TForm1::ShowReachedLevels(int32_t reached) {
     }
 }
 
-void TForm1::ShowPutsLeftCaption() {
-    // Its caption comes and goes with the number the rules show or hide.
+void TForm1::ShowModePanelRows() {
+    // The puts-left caption comes and goes with the number the rules show or hide.
     Interface->SetProperty(
         "WGame_LPutsLeft", "Visible",
         Interface->GetProperty("WGame_LPutsLeftCount", "Visible").value_or("false"));
+    // Relaxed play never scores: its score row would read 0 all game.
+    const char* scored = Game.Mode == gmNoLose ? "false" : "true";
+    Interface->SetProperty("WGame_LScore", "Visible", scored);
+    Interface->SetProperty("WGame_LScoreCount", "Visible", scored);
 }
 
 void TForm1::PlayTitleMusic(int32_t order) {
