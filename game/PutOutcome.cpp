@@ -26,7 +26,7 @@ TPutOutcome PredictPut(const TBoard& board) {
     }
     // A put that clears the layer moves the trial on to the next one; the crystals asked
     // about are those of the layer in play now.
-    const TIntegers::size_type layer = static_cast<size_t>(board.Level.LayerIndex);
+    const auto layer = static_cast<size_t>(board.Level.LayerIndex);
     const std::vector<TFishka>& before = board.Layer().Fishkas;
     const std::vector<TFishka>& after = trial.Level.Layers[layer].Fishkas;
     for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
