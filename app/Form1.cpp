@@ -505,6 +505,7 @@ void TForm1::AdvanceGame(uint32_t now) {
         AdvanceHiddenColour(*Board, static_cast<int32_t>(now));
         LevelEndCheck(now);
     }
+    UpdateToolTip(now);
     if (Game.GameState == gsIntro)
         AdvanceIntro(now);
 }

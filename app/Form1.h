@@ -195,6 +195,11 @@ public:
     bool SoundAvailable = false;
     bool SpaceReleased = true;
     bool OverBoard = false;
+    // The tool button the pointer rests on ("" when none), since when, and whether its tool
+    // tip stands.
+    std::string ToolUnderPointer;
+    uint32_t ToolRestSince = 0;
+    bool ToolTipShown = false;
     uint8_t HeldAlpha = 255;
     bool FrameRateShown = false; // the debug overlay
     // How often each sound was asked for, for the input scripts' expectations.
@@ -242,8 +247,14 @@ private:
     void PlayTitleMusic(int32_t order);
     // The panel rows the mode uses: puts left in strategy play, the score where it scores.
     void ShowModePanelRows();
+    // A tool button the pointer has rested on in play for ToolTipDelay names its tool and key.
+    void UpdateToolTip(uint32_t now);
+    static constexpr uint32_t ToolTipDelay = 600;
     // The level map's labels of levels 1 .. reached are shown, the others hidden.
     void ShowReachedLevels(int32_t reached);
+    // The closing window of a game, won after the last level or ended after a loss: the score
+    // and the name for the high scores, where the mode scores.
+    void ShowGameFinished(bool won);
 
     // The title menus' handlers and what they share (Form1Menus.cpp).
     void RegisterMenuHandlers();

@@ -13,6 +13,8 @@
 #include "game/SavedGame.h"
 #include "platform/InputEvent.h"
 
+#include <array>
+
 namespace qz {
 
 namespace {
@@ -91,17 +93,12 @@ void TForm1::RegisterGameHandlers() {
             SaveGame(SavePath("autosave"), *Board);
             return;
         }
-        Game.GameState = gsGameFinished;
-        Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
-                               std::to_string(Game.Score));
         // The button's script opened the level map first; the finished game stands alone.
-        Interface->CloseAllWindows();
-        Interface->ShowWindow("WGameFinished");
-        const char* visible = Game.Mode == gmNoLose ? "false" : "true";
-        for (const char* control : {"WGameFinished_LYourScoreCount", "WGameFinished_LYourScore",
-                                    "WGameFinished_LYourName", "WGameFinished_EYourName"})
-            Interface->SetProperty(control, "visible", visible);
+        ShowGameFinished(true);
     });
+    // A lost game may end here instead of replaying the level: its score so far goes to the
+    // high scores.
+    RegisterHandler("WGameOver_BEndGame_MouseUp", [this] { ShowGameFinished(false); });
     RegisterHandler("WGame_BQuickSave_MouseUp", [this] {
         if (!Level.LevelDone)
             SaveGame(SavePath("QuickSave"), *Board);
@@ -282,6 +279,45 @@ void TForm1::ShowModePanelRows() {
     const char* scored = Game.Mode == gmNoLose ? "false" : "true";
     Interface->SetProperty("WGame_LScore", "Visible", scored);
     Interface->SetProperty("WGame_LScoreCount", "Visible", scored);
+}
+
+void TForm1::UpdateToolTip(uint32_t now) {
+    static constexpr std::array<std::string_view, 6> Tools{"Swap",    "Undo",      "Shift",
+                                                           "Shuffle", "QuickSave", "Menu"};
+    std::string under;
+    if (Game.GameState == gsGamePlay && Interface->TopWindow() == "WGame")
+        for (std::string_view tool : Tools) {
+            const std::optional<TRect> bounds =
+                Interface->ControlBounds("WGame_B" + std::string(tool));
+            if (bounds && Game.PointerX >= bounds->Left && Game.PointerX <= bounds->Right &&
+                Game.PointerY >= bounds->Top && Game.PointerY <= bounds->Bottom)
+                under = tool;
+        }
+    if (under != ToolUnderPointer) {
+        if (ToolTipShown)
+            Interface->HideToolTip();
+        ToolUnderPointer = under;
+        ToolRestSince = now;
+        ToolTipShown = false;
+    } else if (!under.empty() && !ToolTipShown && now - ToolRestSince >= ToolTipDelay) {
+        Interface->ShowToolTip("WGame_HTool" + under, TPoint{Game.PointerX, Game.PointerY});
+        ToolTipShown = true;
+    }
+}
+
+void TForm1::ShowGameFinished(bool won) {
+    Game.GameState = gsGameFinished;
+    Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption", std::to_string(Game.Score));
+    Interface->CloseAllWindows();
+    Interface->ShowWindow("WGameFinished");
+    const char* scored = Game.Mode == gmNoLose ? "false" : "true";
+    for (const char* control : {"WGameFinished_LYourScoreCount", "WGameFinished_LYourScore",
+                                "WGameFinished_LYourName", "WGameFinished_EYourName"})
+        Interface->SetProperty(control, "Visible", scored);
+    for (const char* control : {"WGameFinished_LTitle", "WGameFinished_LText"}) {
+        Interface->SetProperty(control, "Visible", won ? "true" : "false");
+        Interface->SetProperty(std::string(control) + "Lost", "Visible", won ? "false" : "true");
+    }
 }
 
 void TForm1::PlayTitleMusic(int32_t order) {

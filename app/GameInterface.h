@@ -79,6 +79,10 @@ public:
     // one hint at a time: a new one replaces the one shown once that has stood a few
     // seconds, and waits for that until then.
     virtual void ShowHint(std::string_view hint, std::optional<TPoint> at) = 0;
+    // A tool tip: a hint shown next to the point at once, hiding the tool tip shown before.
+    // The hints that take turns neither wait for it nor replace it.
+    virtual void ShowToolTip(std::string_view hint, TPoint at) = 0;
+    virtual void HideToolTip() = 0;
 };
 
 class TEmptyInterface final : public IGameInterface {
@@ -113,6 +117,8 @@ public:
     std::string GridSelectedText(std::string_view) const override { return {}; }
     std::string SenderName() const override { return {}; }
     void ShowHint(std::string_view, std::optional<TPoint>) override {}
+    void ShowToolTip(std::string_view, TPoint) override {}
+    void HideToolTip() override {}
 };
 
 } // namespace qz

@@ -220,7 +220,7 @@ TNyxHint* TNyxGameInterface::ShownHintBeside(std::string_view hint) const {
         return nullptr;
     for (TNyxInterfaceObject* child : window->Children)
         if (auto* shown = dynamic_cast<TNyxHint*>(child);
-            shown && child != wanted && child->Visible)
+            shown && child != wanted && child->Visible && child->GetName() != toolTip_)
             return shown;
     return nullptr;
 }
@@ -239,6 +239,18 @@ void TNyxGameInterface::ShowHint(std::string_view hint, std::optional<TPoint> at
         engine_->ShowHintAt(hint, at->X, at->Y);
     else
         engine_->ShowHint(hint);
+}
+
+void TNyxGameInterface::ShowToolTip(std::string_view hint, TPoint at) {
+    HideToolTip();
+    toolTip_ = hint;
+    engine_->ShowHintAt(hint, at.X, at.Y);
+}
+
+void TNyxGameInterface::HideToolTip() {
+    if (auto* shown = dynamic_cast<TNyxHint*>(engine_->FindObject(toolTip_)))
+        shown->Visible = false;
+    toolTip_.clear();
 }
 
 } // namespace qz

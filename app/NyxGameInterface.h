@@ -55,6 +55,8 @@ public:
     std::string GridSelectedText(std::string_view grid) const override;
     std::string SenderName() const override;
     void ShowHint(std::string_view hint, std::optional<TPoint> at) override;
+    void ShowToolTip(std::string_view hint, TPoint at) override;
+    void HideToolTip() override;
 
     TNyxInterfaceEngine& Engine() { return *engine_; }
 
@@ -67,11 +69,12 @@ private:
         std::optional<TPoint> At;
     };
     bool OverTopWindowControl(int32_t x, int32_t y) const;
-    // A visible hint of the same window as hint, other than it.
+    // A visible hint of the same window as hint, other than it and the tool tip.
     TNyxHint* ShownHintBeside(std::string_view hint) const;
 
     std::unique_ptr<TNyxInterfaceEngine> engine_;
     std::optional<TPendingHint> pendingHint_; // the hint that waits for the shown one
+    std::string toolTip_;                     // the hint last shown as a tool tip
 };
 
 } // namespace qz

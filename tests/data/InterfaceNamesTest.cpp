@@ -65,6 +65,7 @@ const std::set<std::string> Handlers = {
     "WExitToMainMenu_BOk_MouseUp",
     "WAbortLevel_BOk_MouseUp",
     "WGameOver_BOk_MouseUp",
+    "WGameOver_BEndGame_MouseUp",
     "WLevelComplete_BOk_MouseUp",
     "WBetweenLevel_BNextLevel_MouseUp",
     "WLanguage_BOk_MouseUp",
