@@ -19,6 +19,7 @@
 #include "platform/Folders.h"
 
 #include <array>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -143,6 +144,10 @@ public:
     void PreparePieces();
     // Seeds the random generator at start-up instead of the clock (repeatable runs).
     std::optional<uint64_t> FixedSeed;
+    // Dates the saves from this moment on the game's own clock, listed in UTC, so that a
+    // repeatable run lists the same times on every run; unset, saves keep the system's time
+    // and are listed in local time.
+    std::optional<std::time_t> SaveDatesFrom;
     // The level file named on the command line; a new game starts with it in debug mode.
     std::string CommandLineLevel;
     bool DebugKeys() const { return Options.DebugMode == DebugAccessValue; }
@@ -284,6 +289,10 @@ private:
     // The name the save window saves under: the one typed, else the one it proposes.
     std::string ChosenSaveName() const;
     std::filesystem::path SavePath(const std::string& name) const;
+    // Saves the game as it stands under the file of SavePath(name), dated by SaveDatesFrom.
+    void WriteSave(const std::string& name);
+    // The start window's caption of a mode, empty for a number that names none.
+    std::string ModeCaption(int32_t mode) const;
     // The archive entry's bytes from position 0, or null when the archive lacks it.
     TMemoryStream* ArchiveEntry(const std::string& name);
 

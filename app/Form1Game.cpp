@@ -90,7 +90,7 @@ void TForm1::RegisterGameHandlers() {
                                    "true");
             PlayTitleMusic(BridgeOrder);
             StartPointingEffect(NextLevelPlace);
-            SaveGame(SavePath("autosave"), *Board);
+            WriteSave("autosave");
             return;
         }
         // The button's script opened the level map first; the finished game stands alone.
@@ -101,7 +101,7 @@ void TForm1::RegisterGameHandlers() {
     RegisterHandler("WGameOver_BEndGame_MouseUp", [this] { ShowGameFinished(false); });
     RegisterHandler("WGame_BQuickSave_MouseUp", [this] {
         if (!Level.LevelDone)
-            SaveGame(SavePath("QuickSave"), *Board);
+            WriteSave("QuickSave");
     });
     RegisterHandler("WSaveGame_BSave_MouseUp", [this] {
         const std::string name = ChosenSaveName();
@@ -112,13 +112,13 @@ void TForm1::RegisterGameHandlers() {
             Interface->ShowWindow("WReplace");
             return;
         }
-        SaveGame(SavePath(name), *Board);
+        WriteSave(name);
         Interface->CloseWindow(Interface->TopWindow());
     });
     RegisterHandler("WReplace_BOk_MouseUp", [this] {
         const std::string name = ChosenSaveName();
         if (!name.empty())
-            SaveGame(SavePath(name), *Board);
+            WriteSave(name);
         Interface->CloseWindow(Interface->TopWindow());
     });
     RegisterHandler("WLoadGame_BLoad_MouseUp", [this] {
@@ -533,7 +533,7 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
                                               : "WLoadGame_BLoad_MouseUp");
         }
         if (playing && event.Key == vkF1 + 1 && !Level.LevelDone) {
-            SaveGame(SavePath("QuickSave"), *Board);
+            WriteSave("QuickSave");
         } else if (playing && event.Key == vkF1 + 4) {
             Board->Shift();
         } else if (playing && event.Key == vkF1 + 5) {

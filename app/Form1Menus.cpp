@@ -11,12 +11,14 @@
 #include "audio/Music.h"
 #include "fx/NyxFXParticles.h"
 #include "game/PieceGraphics.h"
+#include "game/SavedGame.h"
 #include "platform/Launcher.h"
 #include "platform/SafeFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextCodec.h"
 #include "xml/NyxParser.h"
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -481,11 +483,46 @@ std::filesystem::path TForm1::SavePath(const std::string& name) const {
     return SaveFilePath(UserPath("saves"), name);
 }
 
+void TForm1::WriteSave(const std::string& name) {
+    const std::filesystem::path file = SavePath(name);
+    SaveGame(file, *Board);
+    if (SaveDatesFrom) {
+        const auto dated = std::chrono::system_clock::from_time_t(*SaveDatesFrom) +
+                           std::chrono::milliseconds(Now());
+        std::error_code ignored;
+        std::filesystem::last_write_time(
+            file,
+            std::chrono::file_clock::from_sys(
+                std::chrono::time_point_cast<std::chrono::file_clock::duration>(dated)),
+            ignored);
+    }
+}
+
+std::string TForm1::ModeCaption(int32_t mode) const {
+    const char* captions[] = {"WStartGame_RBNoLose", "WStartGame_RBPuzzle",
+                              "WStartGame_RBStrategy"};
+    if (mode < gmNoLose || mode > gmStrategy)
+        return {};
+    return Interface->GetProperty(captions[mode - gmNoLose], "Caption").value_or("");
+}
+
 void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
     Interface->ClearGrid(grid);
-    const std::vector<std::string> names = SaveNames(UserPath("saves"));
-    for (const std::string& name : names)
-        Interface->SetProperty(grid, "AddCells", "Text=\"" + Latin1ToUtf8(name) + "\";");
+    const std::filesystem::path folder = UserPath("saves");
+    const auto cell = [](const std::string& text) { return "Text=\"" + text + "\";"; };
+    for (const std::string& name : SaveNames(folder)) {
+        // A save that would not load still shows its name and date, so it can be deleted.
+        const std::filesystem::path file = SaveFilePath(folder, name);
+        const std::optional<TSaveSummary> summary = ReadSaveSummary(file);
+        const bool scored = summary && summary->Mode != gmNoLose;
+        Interface->SetProperty(
+            grid, "AddCells",
+            cell(Latin1ToUtf8(name)) +
+                cell(summary ? std::to_string(summary->LevelNumber) : std::string()) +
+                cell(summary ? ModeCaption(summary->Mode) : std::string()) +
+                cell(scored ? std::to_string(summary->Score) : std::string()) +
+                cell(SaveTimeText(file, SaveDatesFrom.has_value())));
+    }
     if (edit != "WSaveGame_ESaveFile") {
         Interface->SetProperty(edit, "Caption", Interface->GridSelectedText(grid));
         return;
@@ -494,11 +531,7 @@ void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
     std::string level = Trim(Interface->GetProperty("WGame_LLevel", "Caption").value_or(""));
     while (!level.empty() && (level.back() == ':' || level.back() == ' '))
         level.pop_back();
-    const char* modes[] = {"WStartGame_RBNoLose", "WStartGame_RBPuzzle", "WStartGame_RBStrategy"};
-    const std::string mode =
-        Game.Mode >= gmNoLose && Game.Mode <= gmStrategy
-            ? Interface->GetProperty(modes[Game.Mode - gmNoLose], "Caption").value_or("")
-            : std::string();
+    const std::string mode = ModeCaption(Game.Mode);
     std::string proposed = level + " " + std::to_string(std::max(Game.LevelNumber, 1));
     if (!mode.empty() && proposed.size() + mode.size() + 2 <= LongestSaveName)
         proposed += ", " + mode;

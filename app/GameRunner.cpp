@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -27,6 +28,9 @@
 namespace qz {
 
 namespace {
+
+// 2026-06-01 09:00 UTC: the day a headless run's saves date from.
+constexpr std::time_t HeadlessSaveDates = 1'780'304'400;
 
 // How long a headless run waits for the moment of --quit-when when no --quit-at is given.
 constexpr uint32_t MomentTimeout = 60000;
@@ -162,6 +166,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                                                 &clipboard, &settings, &launcher});
     formForLog = &form;
     form.FixedSeed = options.Seed;
+    // A repeatable run lists its saves with the same dates every time: from a fixed day on.
+    form.SaveDatesFrom = HeadlessSaveDates;
     form.CommandLineLevel = options.LevelFile;
 
     form.FormCreate();

@@ -4,6 +4,8 @@
 #include "platform/TextCodec.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 
 namespace qz {
 
@@ -67,6 +69,20 @@ std::vector<std::string> SaveNames(const std::filesystem::path& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string SaveTimeText(const std::filesystem::path& file, bool utc) {
+    std::error_code error;
+    const std::filesystem::file_time_type written = std::filesystem::last_write_time(file, error);
+    if (error)
+        return {};
+    const std::time_t seconds =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    std::tm parts{};
+    if ((utc ? gmtime_r(&seconds, &parts) : localtime_r(&seconds, &parts)) == nullptr)
+        return {};
+    char text[32];
+    return std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &parts) ? text : std::string();
 }
 
 } // namespace qz

@@ -21,4 +21,8 @@ std::filesystem::path SaveFilePath(const std::filesystem::path& folder, std::str
 // would make, so every name listed loads back.
 std::vector<std::string> SaveNames(const std::filesystem::path& folder);
 
+// When file was last written, as "YYYY-MM-DD HH:MM" in local time or in UTC; empty when the
+// file's time cannot be read.
+std::string SaveTimeText(const std::filesystem::path& file, bool utc);
+
 } // namespace qz

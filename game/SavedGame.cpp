@@ -443,4 +443,30 @@ bool LoadGame(const std::filesystem::path& path, TBoard& board, TFileFolder& lev
     return true;
 }
 
+std::optional<TSaveSummary> ReadSaveSummary(const std::filesystem::path& path) {
+    try {
+        const std::string fileName = path.string();
+        TNyxParser document;
+        ParseSave(document, DecodedLines(path), fileName);
+        const TNyxXMLTag& save = FirstElement(document, fileName);
+        if (save.Name != "GameSave") {
+            return std::nullopt;
+        }
+        const std::string* state = AttributeText(save, "State");
+        const bool between = state != nullptr && *state == "gsBetweenLevels";
+        const std::optional<int32_t> level =
+            NumberWithin(save, "Level", between ? 0 : 1, LargestPosition, fileName);
+        if (!level) {
+            return std::nullopt;
+        }
+        TSaveSummary summary;
+        summary.LevelNumber = between ? *level + 1 : *level;
+        summary.Score = NumberWithin(save, "Score", 0, LargestScore, fileName).value_or(0);
+        summary.Mode = Number(save, "Mode").value_or(0);
+        return summary;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace qz

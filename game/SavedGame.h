@@ -4,7 +4,9 @@
 
 #include "archive/ReplaceFile.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace qz {
@@ -40,5 +42,16 @@ std::string GameSaveText(const TBoard& board);
 // reads Board.Game.GameState to choose the screen, redraws the background, and clears the
 // one-shot hint flags.
 bool LoadGame(const std::filesystem::path& path, TBoard& board, TFileFolder& levels);
+
+// What the lists of saved games show of one: its mode (0 when the file names none), the level
+// it plays (between levels, the next one), and its score.
+struct TSaveSummary {
+    int32_t Mode = 0;
+    int32_t LevelNumber = 0;
+    int32_t Score = 0;
+};
+// The summary of the saved game at path, read as LoadGame reads it; nullopt when the file
+// would not load for its text (missing, damaged, no level).
+std::optional<TSaveSummary> ReadSaveSummary(const std::filesystem::path& path);
 
 } // namespace qz

@@ -10,6 +10,7 @@
 #include "xml/NyxParser.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace qz {
 
@@ -335,10 +336,11 @@ void TNyxGrid::Clear() {
 }
 
 std::string TNyxGrid::SelectedText() const {
-    if (Position < 0 || static_cast<size_t>(Position) >= Cells.size()) {
+    const int64_t index = (int64_t{Position} + (FixedRow ? 1 : 0)) * std::max(ColCount, 1);
+    if (Position < 0 || index >= static_cast<int64_t>(Cells.size())) {
         return {};
     }
-    return NarrowAnsi(Cells[static_cast<size_t>(Position)].Text);
+    return NarrowAnsi(Cells[static_cast<size_t>(index)].Text);
 }
 
 void TNyxGrid::MouseDown(TNyxButton button, TNyxShift shift, int32_t x, int32_t y) {
@@ -506,16 +508,23 @@ void TNyxGrid::PaintCell(size_t index, TNyxFont* font) {
     if (!font || cell.Text.empty()) {
         return;
     }
+    // A text wider than its column is cut short with dots instead of running into the next.
+    std::u16string text = cell.Text;
+    const int32_t room = columnWidth - std::abs(cell.TextShiftLeft) - 4;
+    if (columnWidth > 0 && font->TextWidth(text) > room) {
+        while (!text.empty() && font->TextWidth(text + u"...") > room)
+            text.pop_back();
+        text += u"...";
+    }
     const int32_t hMode =
         cell.Alignment == TTextAlignment::taJustify ? 0 : static_cast<int32_t>(cell.Alignment);
-    const int32_t textX =
-        x + Place(hMode, columnWidth, font->TextWidth(cell.Text), cell.TextShiftLeft);
+    const int32_t textX = x + Place(hMode, columnWidth, font->TextWidth(text), cell.TextShiftLeft);
     const int32_t textY =
         y + Place(static_cast<int32_t>(cell.Layout), RowsHeight, font->Height, cell.TextShiftTop);
     const int32_t color = header                ? FixedColor
                           : viewRow == HoverRow ? RowMouseOverColor
                                                 : cell.Color;
-    font->DrawText(textX, textY, static_cast<uint32_t>(color), 255, cell.Text);
+    font->DrawText(textX, textY, static_cast<uint32_t>(color), 255, text);
 }
 
 void TNyxGrid::Paint() {

@@ -75,7 +75,8 @@ public:
 
     // Keeps only the header row (with a fixed row) and scrolls to the top.
     void Clear();
-    // The text of cell number Position in the 8-bit code page; empty without such a cell.
+    // The text of the first cell of the selected row in the 8-bit code page; empty without
+    // such a cell.
     std::string SelectedText() const;
     // Rows that fit in the view (never above RowCount; 0 while RowsHeight is not above 0).
     int32_t VisibleRows() const;

@@ -83,8 +83,11 @@ std::string MenusDescription() {
     d += Object("TNyxLabel", "WStartGame_BPlay", "WStartGame", Box(40, 240, 120, 30));
     d += Object("TNyxForm", "WLoadGame", "Screen", Box(100, 100, 400, 300));
     d += Object("TNyxGrid", "WLoadGame_GFiles", "WLoadGame",
-                Box(20, 20, 300, 200) + P("RowsHeight", "20") + P("FixedRow", "false") +
-                    P("AddColumns", "Width=\"300\";"));
+                Box(20, 20, 300, 200) + P("RowsHeight", "20") + P("FixedRow", "true") +
+                    P("AddColumns", "Width=\"100\";Width=\"40\";Width=\"60\";Width=\"40\";"
+                                    "Width=\"60\";") +
+                    P("AddCells", "Text=\"Name\";Text=\"Level\";Text=\"Mode\";Text=\"Score\";"
+                                  "Text=\"Saved\";"));
     d += Object("TNyxEdit", "WLoadGame_ELoadFile", "WLoadGame",
                 Box(20, 240, 200, 20) + P("MaxLength", "30"));
     d += Object("TNyxForm", "WDelete", "Screen", Box(200, 200, 200, 100));

@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "archive/Error.h"
 
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -55,6 +56,14 @@ TEST(SaveFiles, TheListShowsEveryNameThatLoadsBackAndNothingElse) {
     EXPECT_EQ(SaveNames(dir.Path()), (std::vector<std::string>{"M\xfcller", "autosave"}));
     EXPECT_EQ(SaveFilePath(dir.Path(), SaveNames(dir.Path())[0]), dir.Path() / "M\xc3\xbcller.sav");
     EXPECT_TRUE(SaveNames(dir.Path() / "none").empty());
+
+    // Each row gives the time its file was written.
+    const fs::path save = dir.Path() / "autosave.sav";
+    fs::last_write_time(save, std::chrono::file_clock::from_sys(
+                                  std::chrono::time_point_cast<fs::file_time_type::duration>(
+                                      std::chrono::system_clock::from_time_t(1'780'304'400))));
+    EXPECT_EQ(SaveTimeText(save, true), "2026-06-01 09:00");
+    EXPECT_EQ(SaveTimeText(dir.Path() / "none.sav", true), "");
 }
 
 } // namespace

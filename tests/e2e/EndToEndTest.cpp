@@ -19,6 +19,7 @@
 #include "platform/IniFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -153,6 +154,12 @@ void Plant(const fs::path& data, const TPlantedFile& file) {
         ADD_FAILURE() << "cannot make " << file.Path << " " << how;
     }
     std::ofstream(target, std::ios::binary) << bytes;
+    // Dated like the saves of a headless run (2026-06-01 09:00 UTC), so the save lists read
+    // the same on every day the suite runs.
+    const auto day = std::chrono::system_clock::from_time_t(1'780'304'400);
+    fs::last_write_time(target,
+                        std::chrono::file_clock::from_sys(
+                            std::chrono::time_point_cast<fs::file_time_type::duration>(day)));
 }
 
 // Starts the game in folder with its output in the files "stdout" and "stderr" there; 0

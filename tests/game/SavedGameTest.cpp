@@ -315,12 +315,20 @@ TEST_F(SavedGameTest, BetweenLevelsSaveReopensTheBetweenLevelsWindow) {
     EXPECT_EQ(other.Controls.Get("WGame_LPutsLeftCount", "Visible"), "<unset>");
     EXPECT_EQ(other.Effects.Clears, 0); // no level was loaded
     EXPECT_TRUE(other.Board->Level.Layers.empty());
+
+    // The save lists name the level it goes on with.
+    const std::optional<TSaveSummary> summary = ReadSaveSummary(path);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->Mode, gmStrategy);
+    EXPECT_EQ(summary->LevelNumber, 2);
+    EXPECT_EQ(summary->Score, 900);
 }
 
 TEST_F(SavedGameTest, MissingFilesLevelsAndElementlessDocuments) {
     Board->Game.Score = 5;
     const size_t settings = Controls.Log.size();
     EXPECT_FALSE(LoadGame(Folder / "none.sav", *Board, *Levels));
+    EXPECT_FALSE(ReadSaveSummary(Folder / "none.sav"));
     EXPECT_EQ(Board->Game.Score, 5);
     EXPECT_EQ(Controls.Log.size(), settings);
 
@@ -328,6 +336,7 @@ TEST_F(SavedGameTest, MissingFilesLevelsAndElementlessDocuments) {
          {std::vector<std::string>{"<!-- nothing here -->"}, std::vector<std::string>{"just text"},
           std::vector<std::string>{}}) {
         const fs::path path = Write(lines);
+        EXPECT_FALSE(ReadSaveSummary(path));
         try {
             LoadGame(path, *Board, *Levels);
             ADD_FAILURE() << "no error for " << lines.size() << " lines";

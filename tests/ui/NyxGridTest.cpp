@@ -233,6 +233,7 @@ TEST_F(Grid, PaintsCursorHeaderAndRows) {
                        "PictureHAlign=\"phaCenter\";Text=\"C\";Text=\"D\";Text=\"E\";Text=\"F\";");
     ASSERT_EQ(grid.VisibleRows(), 2); // (84 - 4 - 20 - 4) / 20
     engine.SetProperty("G", "Position", "1");
+    EXPECT_EQ(grid.SelectedText(), "C"); // the first cell of data row 1, under the header
     grid.HoverRow = 2;
     host->TakeCalls();
     grid.Paint();

@@ -398,11 +398,13 @@ void DrawSliders(const std::string& dir) {
         Thumb(*c, 14, 22, over);
         c.SavePNG(dir + std::string(over ? "/SliderThumbOver.png" : "/SliderThumb.png"));
     }
-    {
-        // The lists' scroll bar: an 18 x 300 track and a 14 x 40 thumb.
-        art::TCanvas c(18, 300);
-        Groove(*c, 4.5, 1.5, 9, 297);
-        c.SavePNG(dir + "/ScrollTrack.png");
+    // The lists' scroll bars: 18 x 300 and, beside the shorter table, 18 x 234 tracks, and a
+    // 14 x 40 thumb.
+    for (const auto& [name, height] :
+         {std::pair{"/ScrollTrack.png", 300}, std::pair{"/ScrollTrackShort.png", 234}}) {
+        art::TCanvas c(18, height);
+        Groove(*c, 4.5, 1.5, 9, height - 3);
+        c.SavePNG(dir + name);
     }
     for (const bool over : {false, true}) {
         art::TCanvas c(14, 40);
@@ -666,6 +668,7 @@ void GenerateInterfaceArt(const std::string& outFolder) {
     DrawSliders(dir);
     DrawList(dir, "List", 360, 300);
     DrawList(dir, "Table", 524, 300);
+    DrawList(dir, "ShortTable", 524, 234);
     DrawEdit(dir);
     DrawBars(dir);
     DrawHintAndBadge(dir);
