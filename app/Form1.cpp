@@ -401,6 +401,7 @@ void TForm1::FormActivate() {
     MusicList->Play("Vibe-rlx.mo3", Options.MusicVolume, Options.SoundVolume, 0);
 
     Guarded([&] { LoadHighScores(); });
+    LoadProgress();
 
     Interface->Clear();
     LoadInterface();

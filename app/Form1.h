@@ -15,6 +15,7 @@
 #include "game/GameScreen.h"
 #include "game/HighScores.h"
 #include "game/PartEffects.h"
+#include "game/Progress.h"
 #include "gfx/SurfEngine.h"
 #include "platform/Folders.h"
 
@@ -212,6 +213,7 @@ public:
     uint32_t LastPointerMove = 0;       // the tick of the last pointer movement
     uint32_t MovePauseTick = 0;         // when the game menu paused the move timers
     THighScores RealTimeScores;         // "HighScoresRTP.dat"
+    TProgress Progress;                 // "progress.dat"
     THighScores TurnBasedScores;        // "HighScoresTBP.dat"
     std::vector<std::string> LogoLinks; // by logo index; empty: no link
     // The logos' pictures as loaded from the program folder: picture name, file.
@@ -257,6 +259,15 @@ private:
     static constexpr uint32_t ToolTipDelay = 600;
     // The level map's labels of levels 1 .. reached are shown, the others hidden.
     void ShowReachedLevels(int32_t reached);
+    // The level map as the player may play it: the levels of this game so far and those the
+    // mode reached in earlier games, each finished one with its best score.
+    void ShowLevelMap();
+    // The levels the archive holds, 1 .. LevelCount() with no gap.
+    int32_t LevelCount() const;
+    // "progress.dat": read at start (a damaged file is ignored and logged), written safely
+    // each time a level is finished.
+    void LoadProgress();
+    void RecordFinishedLevel();
     // The closing window of a game, won after the last level or ended after a loss: the score
     // and the name for the high scores, where the mode scores.
     void ShowGameFinished(bool won);

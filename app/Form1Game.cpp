@@ -34,6 +34,20 @@ std::string LevelFile(int32_t number) {
 
 void TForm1::RegisterGameHandlers() {
     RegisterHandler("WStartGame_BPlay_MouseUp", [this] { NewGame(); });
+    // A new game that opens on the level map, to begin at any level the mode has reached.
+    RegisterHandler("WStartGame_BLevelMap_MouseUp", [this] {
+        NewGame();
+        if (Game.GameState != gsGamePlay)
+            return;
+        Game.GameState = gsBetweenLevels;
+        Game.LevelNumber = 0;
+        PrepareBackground();
+        if (MusicList)
+            MusicList->StopAll();
+        PlayTitleMusic(BridgeOrder);
+        ShowLevelMap();
+        StartPointingEffect(NextLevelPlace);
+    });
     // Published for descriptions that want a button to do nothing but its own script.
     RegisterHandler("YesMouseUp", [] {});
     RegisterHandler("WGame_BMenu_MouseUp", [this] {
@@ -64,6 +78,7 @@ void TForm1::RegisterGameHandlers() {
         Game.Score = Game.PrevScore;
         Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
                                std::to_string(Game.Score));
+        ShowLevelMap();
         if (MusicList)
             MusicList->StopAll();
         PlayTitleMusic(BridgeOrder);
@@ -74,9 +89,8 @@ void TForm1::RegisterGameHandlers() {
         Game.Score = Game.PrevScore;
         Interface->SetProperty("WGameFinished_LYourScoreCount", "Caption",
                                std::to_string(Game.Score));
-        Interface->SetProperty("WBetweenLevel_TLevel" + std::to_string(Game.LevelNumber), "Visible",
-                               "true");
         Game.LevelNumber -= 1;
+        ShowLevelMap();
         // The level map stands between levels now, as after an abandoned level: a game saved
         // there replays the lost level instead of holding its lost board.
         Game.GameState = gsBetweenLevels;
@@ -86,8 +100,7 @@ void TForm1::RegisterGameHandlers() {
     RegisterHandler("WLevelComplete_BOk_MouseUp", [this] {
         const int32_t next = Game.LevelNumber + 1;
         if (LevelArchive && LevelArchive->IndexOf(LevelFile(next)) >= 0) {
-            Interface->SetProperty("WBetweenLevel_TLevel" + std::to_string(next), "Visible",
-                                   "true");
+            ShowLevelMap();
             PlayTitleMusic(BridgeOrder);
             StartPointingEffect(NextLevelPlace);
             WriteSave("autosave");
@@ -148,11 +161,29 @@ void TForm1::RegisterGameHandlers() {
         }
         // Labels lit by an earlier game go out; the loaded game's own are lit.
         ShowReachedLevels(Game.GameState == gsGamePlay ? Game.LevelNumber : Game.LevelNumber + 1);
+        if (Game.GameState == gsBetweenLevels)
+            ShowLevelMap();
         PrepareBackground();
         Game.BossHint = false;
         Game.Rescue = false;
         Game.DisappearHint = false;
         Board->DeadEndCheck();
+    });
+    // A level chosen on the map: the next one goes on as the next-level button does, any
+    // other starts the score afresh so that replaying never piles up points.
+    RegisterHandler("WBetweenLevel_TLevel_MouseUp", [this] {
+        const std::string sender = Interface->SenderName();
+        constexpr std::string_view Prefix = "WBetweenLevel_TLevel";
+        const int32_t chosen =
+            sender.starts_with(Prefix) ? StrToIntDef(sender.substr(Prefix.size()), 0) : 0;
+        if (chosen < 1)
+            return;
+        if (chosen != Game.LevelNumber + 1) {
+            Game.LevelNumber = chosen - 1;
+            Game.Score = 0;
+            Interface->SetProperty("WGame_LScoreCount", "Caption", "0");
+        }
+        RunHandler("WBetweenLevel_BNextLevel_MouseUp");
     });
     RegisterHandler("WBetweenLevel_BNextLevel_MouseUp", [this] {
         Game.LevelNumber += 1;
@@ -401,7 +432,31 @@ void TForm1::LevelEndCheck(uint32_t now) {
         return;
     Game.GameState = gsBetweenLevels;
     PrepareBackground();
+    RecordFinishedLevel();
     Interface->ShowWindow("WLevelComplete");
+}
+
+int32_t TForm1::LevelCount() const {
+    int32_t count = 0;
+    while (LevelArchive && LevelArchive->IndexOf(LevelFile(count + 1)) >= 0)
+        ++count;
+    return count;
+}
+
+void TForm1::ShowLevelMap() {
+    const int32_t reached = std::max(Game.LevelNumber + 1, Progress.Of(Game.Mode).Reached);
+    for (int32_t n = 1;; ++n) {
+        const std::string number = std::to_string(n);
+        if (!Interface->GetProperty("WBetweenLevel_TLevel" + number, "Visible"))
+            return;
+        const bool shown = n <= reached;
+        const int32_t best = Progress.BestOf(Game.Mode, n);
+        Interface->SetProperty("WBetweenLevel_TLevel" + number, "Visible",
+                               shown ? "true" : "false");
+        Interface->SetProperty("WBetweenLevel_LBest" + number, "Visible",
+                               shown && best >= 0 && Game.Mode != gmNoLose ? "true" : "false");
+        Interface->SetProperty("WBetweenLevel_LBest" + number, "Caption", std::to_string(best));
+    }
 }
 
 void TForm1::ComposeBoardState() {

@@ -339,6 +339,26 @@ void TForm1::LoadHighScores() {
     TurnBasedScores = load("HighScoresTBP.dat");
 }
 
+void TForm1::LoadProgress() {
+    const std::filesystem::path path = UserPath("progress.dat");
+    std::error_code error;
+    Progress = TProgress{};
+    if (!std::filesystem::exists(path, error))
+        return;
+    try {
+        Progress = ParseProgress(ReadWholeFile(path));
+    } catch (const std::exception& damage) {
+        // The level map starts over; the file is written whole again at the next level.
+        Log.Add("The progress file " + path.string() +
+                " is damaged and was ignored: " + damage.what());
+    }
+}
+
+void TForm1::RecordFinishedLevel() {
+    Progress.Finished(Game.Mode, Game.LevelNumber, Game.Score - Game.PrevScore, LevelCount());
+    Guarded([&] { WriteFileSafely(UserPath("progress.dat"), ProgressText(Progress)); });
+}
+
 void TForm1::FillHighScores() {
     Interface->ClearGrid("WHighScores_GHighScores");
     const THighScores& table = ChosenHighScores();

@@ -160,6 +160,8 @@ std::optional<std::string> SubjectValue(const TForm1& form, const TRunFacts& fac
             return number(facts.Messages);
         if (what == "message")
             return facts.Messages == 0 ? "none" : facts.LastMessage;
+        if (what == "log")
+            return FileBytes(form.Log.FileName()).value_or("");
     }
     // A file's name may hold blanks: every word after "file" is part of it.
     if (what == "file" && args >= 1) {

@@ -536,18 +536,20 @@ void DrawHintAndBadge(const std::string& dir) {
         Gem(cr, 13, 12, 7, {0.45, 0.7, 1});
         c.SavePNG(dir + "/HintBack.png");
     }
-    {
-        // A reached level on the between-level map: 108 x 26 glass tag with a gem.
-        art::TCanvas c(108, 26);
+    // A reached level on the between-level map: a 136 x 26 glass tag with a gem, lighter
+    // under the pointer.
+    for (const bool over : {false, true}) {
+        art::TCanvas c(136, 26);
         cairo_t* cr = *c;
-        RoundedRect(cr, 1, 1, 106, 24, 12);
-        VerticalGradient(cr, 0, 26, Mix(Violet, Frost, 0.15), 0.9, Indigo, 0.9);
+        RoundedRect(cr, 1, 1, 134, 24, 12);
+        VerticalGradient(cr, 0, 26, Mix(Violet, Frost, over ? 0.4 : 0.15), 0.9,
+                         over ? Mix(Indigo, Violet, 0.5) : Indigo, 0.9);
         cairo_fill_preserve(cr);
         cairo_set_line_width(cr, 1.3);
-        SetColour(cr, Frost, 0.85);
+        SetColour(cr, Frost, over ? 1.0 : 0.85);
         cairo_stroke(cr);
         Gem(cr, 14, 13, 7, {0.45, 0.7, 1});
-        c.SavePNG(dir + "/LevelBadge.png");
+        c.SavePNG(dir + (over ? "/LevelBadgeOver.png" : "/LevelBadge.png"));
     }
 }
 
