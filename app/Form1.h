@@ -289,6 +289,12 @@ private:
     bool IsChecked(const std::string& control) const;
     THighScores& ChosenHighScores();
     void LoadHighScores();
+    // The how-to-play window at page (1 .. HelpPages, clamped); the tool pictures stand on the
+    // page about the tools.
+    void ShowHelpPage(int32_t page);
+    static constexpr int32_t HelpPages = 6;
+    static constexpr int32_t HelpToolsPage = 5;
+    int32_t HelpPage = 1;
     void FillHighScores();
     void GameFinishedOk();
     void LoadLogos();

@@ -18,6 +18,7 @@
 #include "platform/TextCodec.h"
 #include "xml/NyxParser.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
@@ -93,6 +94,9 @@ void TForm1::RegisterMenuHandlers() {
     RegisterHandler("SaveLanguageToReg", [this] { SaveLanguage(); });
 
     RegisterHandler("WTitle_BHighScores_MouseUp", [this] { FillHighScores(); });
+    RegisterHandler("WTitle_BHowToPlay_MouseUp", [this] { ShowHelpPage(1); });
+    RegisterHandler("WHowToPlay_BPrevious_MouseUp", [this] { ShowHelpPage(HelpPage - 1); });
+    RegisterHandler("WHowToPlay_BNext_MouseUp", [this] { ShowHelpPage(HelpPage + 1); });
     RegisterHandler("WHighScores_BClear_MouseUp", [this] {
         if (!ChosenHighScores().empty())
             Interface->ShowWindow("WClearHighScores");
@@ -357,6 +361,21 @@ void TForm1::LoadProgress() {
 void TForm1::RecordFinishedLevel() {
     Progress.Finished(Game.Mode, Game.LevelNumber, Game.Score - Game.PrevScore, LevelCount());
     Guarded([&] { WriteFileSafely(UserPath("progress.dat"), ProgressText(Progress)); });
+}
+
+void TForm1::ShowHelpPage(int32_t page) {
+    HelpPage = std::clamp(page, 1, HelpPages);
+    const auto shown = [](bool visible) { return visible ? "true" : "false"; };
+    for (int32_t n = 1; n <= HelpPages; ++n)
+        Interface->SetProperty("WHowToPlay_LPage" + std::to_string(n), "Visible",
+                               shown(n == HelpPage));
+    for (const char* tool : {"Swap", "Undo", "Shift", "Shuffle", "QuickSave", "Menu"})
+        Interface->SetProperty(std::string("WHowToPlay_ITool") + tool, "Visible",
+                               shown(HelpPage == HelpToolsPage));
+    Interface->SetProperty("WHowToPlay_LPageNumber", "Caption",
+                           std::to_string(HelpPage) + " / " + std::to_string(HelpPages));
+    Interface->SetProperty("WHowToPlay_BPrevious", "Visible", shown(HelpPage > 1));
+    Interface->SetProperty("WHowToPlay_BNext", "Visible", shown(HelpPage < HelpPages));
 }
 
 void TForm1::FillHighScores() {
