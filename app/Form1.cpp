@@ -412,6 +412,7 @@ void TForm1::FormActivate() {
     Guarded([&] { LoadLogos(); });
 
     SetOptionControls();
+    LayOutTitleMenu();
     PointingPlaces.clear();
     for (const char* button : {"WStartGame_BPlay", "WBetweenLevel_BNextLevel", "WGameMenu_BResume"})
         PointingPlaces.push_back(ControlCentre(button).value_or(TPoint{0, 0}));
@@ -506,6 +507,9 @@ void TForm1::AdvanceGame(uint32_t now) {
         AdvanceHiddenColour(*Board, static_cast<int32_t>(now));
         LevelEndCheck(now);
     }
+    // A lost level is no game to continue.
+    if (Game.GameState == gsGameOver)
+        ForgetUnfinishedGame();
     UpdateToolTip(now);
     if (Game.GameState == gsIntro)
         AdvanceIntro(now);
@@ -732,6 +736,7 @@ void TForm1::FormDestroy() {
     if (destroyed_ || !SurfEngine)
         return;
     destroyed_ = true;
+    KeepUnfinishedGame();
     Log.Add("Everage FPS: " + FormatGeneral(AverageFrameRate, 3));
     if (!optionsUnreadable_)
         Guarded([&] { SaveOptions(UserPath("options.cfg"), Options); });

@@ -271,6 +271,8 @@ private:
     // The closing window of a game, won after the last level or ended after a loss: the score
     // and the name for the high scores, where the mode scores.
     void ShowGameFinished(bool won);
+    // The screen of a game just loaded from a save: play, or the level map between levels.
+    void ShowLoadedGame();
 
     // The title menus' handlers and what they share (Form1Menus.cpp).
     void RegisterMenuHandlers();
@@ -306,8 +308,14 @@ private:
     // The name the save window saves under: the one typed, else the one it proposes.
     std::string ChosenSaveName() const;
     std::filesystem::path SavePath(const std::string& name) const;
-    // Saves the game as it stands under the file of SavePath(name), dated by SaveDatesFrom.
-    void WriteSave(const std::string& name);
+    // Saves the game as it stands into file, dated by SaveDatesFrom.
+    void WriteSave(const std::filesystem::path& file);
+    // The game quit during play is kept for the title's "Continue" until it is finished, lost
+    // or replaced by a new game; the title menu shows the button while the file is there.
+    void KeepUnfinishedGame();
+    void ForgetUnfinishedGame();
+    void LayOutTitleMenu();
+    bool ResumeKept = false;
     // The start window's caption of a mode, empty for a number that names none.
     std::string ModeCaption(int32_t mode) const;
     // The archive entry's bytes from position 0, or null when the archive lacks it.

@@ -3,6 +3,7 @@
 // states.
 
 #include "app/Form1.h"
+#include "app/SaveFiles.h"
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
 #include "archive/KeyCodes.h"
@@ -103,7 +104,7 @@ void TForm1::RegisterGameHandlers() {
             ShowLevelMap();
             PlayTitleMusic(BridgeOrder);
             StartPointingEffect(NextLevelPlace);
-            WriteSave("autosave");
+            WriteSave(SavePath("autosave"));
             return;
         }
         // The button's script opened the level map first; the finished game stands alone.
@@ -114,7 +115,7 @@ void TForm1::RegisterGameHandlers() {
     RegisterHandler("WGameOver_BEndGame_MouseUp", [this] { ShowGameFinished(false); });
     RegisterHandler("WGame_BQuickSave_MouseUp", [this] {
         if (!Level.LevelDone)
-            WriteSave("QuickSave");
+            WriteSave(SavePath("QuickSave"));
     });
     RegisterHandler("WSaveGame_BSave_MouseUp", [this] {
         const std::string name = ChosenSaveName();
@@ -125,13 +126,13 @@ void TForm1::RegisterGameHandlers() {
             Interface->ShowWindow("WReplace");
             return;
         }
-        WriteSave(name);
+        WriteSave(SavePath(name));
         Interface->CloseWindow(Interface->TopWindow());
     });
     RegisterHandler("WReplace_BOk_MouseUp", [this] {
         const std::string name = ChosenSaveName();
         if (!name.empty())
-            WriteSave(name);
+            WriteSave(SavePath(name));
         Interface->CloseWindow(Interface->TopWindow());
     });
     RegisterHandler("WLoadGame_BLoad_MouseUp", [this] {
@@ -141,33 +142,14 @@ void TForm1::RegisterGameHandlers() {
             return;
         if (!LoadGame(SavePath(name), *Board, *LevelArchive))
             throw Error("There is no saved game called \"" + name + "\"");
-        Interface->SetProperty("WGame_PBDead", "Position", "0");
-        Interface->SetProperty("WGame_PBDead", "BarPicture",
-                               Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
-                                                       : "DeadProgressBar.png");
-        Interface->CloseAllWindows();
-        ShowModePanelRows();
-        if (Game.GameState == gsGamePlay) {
-            Interface->ShowWindow("WGame");
-            Game.DangerDelay = 3000;
-            RemovePointingEffect();
-        } else {
-            if (MusicList)
-                MusicList->StopAll();
-            PlayTitleMusic(BridgeOrder);
-            Interface->ShowWindow("WBetweenLevel");
-            RemovePointingEffect();
-            StartPointingEffect(NextLevelPlace);
-        }
-        // Labels lit by an earlier game go out; the loaded game's own are lit.
-        ShowReachedLevels(Game.GameState == gsGamePlay ? Game.LevelNumber : Game.LevelNumber + 1);
-        if (Game.GameState == gsBetweenLevels)
-            ShowLevelMap();
-        PrepareBackground();
-        Game.BossHint = false;
-        Game.Rescue = false;
-        Game.DisappearHint = false;
-        Board->DeadEndCheck();
+        ShowLoadedGame();
+    });
+    RegisterHandler("WTitle_BContinue_MouseUp", [this] {
+        if (!LevelArchive)
+            return;
+        if (!LoadGame(ResumeSavePath(UserPath("saves")), *Board, *LevelArchive))
+            throw Error("The game to continue is gone; start a new one");
+        ShowLoadedGame();
     });
     // A level chosen on the map: the next one goes on as the next-level button does, any
     // other starts the score afresh so that replaying never piles up points.
@@ -254,6 +236,7 @@ bool TForm1::LoadFirstLevel() {
 }
 
 void TForm1::NewGame() {
+    ForgetUnfinishedGame();
     Game.DangerDelay = 3000;
     Game.Danger = false;
     Game.ViewY = 0;
@@ -334,6 +317,36 @@ void TForm1::UpdateToolTip(uint32_t now) {
         Interface->ShowToolTip("WGame_HTool" + under, TPoint{Game.PointerX, Game.PointerY});
         ToolTipShown = true;
     }
+}
+
+void TForm1::ShowLoadedGame() {
+    Interface->SetProperty("WGame_PBDead", "Position", "0");
+    Interface->SetProperty("WGame_PBDead", "BarPicture",
+                           Game.Mode == gmStrategy ? "DeadProgressBarGreen.png"
+                                                   : "DeadProgressBar.png");
+    Interface->CloseAllWindows();
+    ShowModePanelRows();
+    if (Game.GameState == gsGamePlay) {
+        Interface->ShowWindow("WGame");
+        Game.DangerDelay = 3000;
+        RemovePointingEffect();
+    } else {
+        if (MusicList)
+            MusicList->StopAll();
+        PlayTitleMusic(BridgeOrder);
+        Interface->ShowWindow("WBetweenLevel");
+        RemovePointingEffect();
+        StartPointingEffect(NextLevelPlace);
+    }
+    // Labels lit by an earlier game go out; the loaded game's own are lit.
+    ShowReachedLevels(Game.GameState == gsGamePlay ? Game.LevelNumber : Game.LevelNumber + 1);
+    if (Game.GameState == gsBetweenLevels)
+        ShowLevelMap();
+    PrepareBackground();
+    Game.BossHint = false;
+    Game.Rescue = false;
+    Game.DisappearHint = false;
+    Board->DeadEndCheck();
 }
 
 void TForm1::ShowGameFinished(bool won) {
@@ -433,6 +446,7 @@ void TForm1::LevelEndCheck(uint32_t now) {
     Game.GameState = gsBetweenLevels;
     PrepareBackground();
     RecordFinishedLevel();
+    ForgetUnfinishedGame();
     Interface->ShowWindow("WLevelComplete");
 }
 
@@ -588,7 +602,7 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
                                               : "WLoadGame_BLoad_MouseUp");
         }
         if (playing && event.Key == vkF1 + 1 && !Level.LevelDone) {
-            WriteSave("QuickSave");
+            WriteSave(SavePath("QuickSave"));
         } else if (playing && event.Key == vkF1 + 4) {
             Board->Shift();
         } else if (playing && event.Key == vkF1 + 5) {

@@ -522,8 +522,7 @@ std::filesystem::path TForm1::SavePath(const std::string& name) const {
     return SaveFilePath(UserPath("saves"), name);
 }
 
-void TForm1::WriteSave(const std::string& name) {
-    const std::filesystem::path file = SavePath(name);
+void TForm1::WriteSave(const std::filesystem::path& file) {
     SaveGame(file, *Board);
     if (SaveDatesFrom) {
         const auto dated = std::chrono::system_clock::from_time_t(*SaveDatesFrom) +
@@ -534,6 +533,47 @@ void TForm1::WriteSave(const std::string& name) {
             std::chrono::file_clock::from_sys(
                 std::chrono::time_point_cast<std::chrono::file_clock::duration>(dated)),
             ignored);
+    }
+}
+
+void TForm1::KeepUnfinishedGame() {
+    const bool playing = Game.GameState == gsGamePlay || Game.GameState == gsGameMenu;
+    if (!playing || !Board || !Board->HasLayer() || Level.LevelDone)
+        return;
+    Guarded([&] {
+        WriteSave(ResumeSavePath(UserPath("saves")));
+        ResumeKept = true;
+        Log.Add("The unfinished game was kept for Continue");
+    });
+}
+
+void TForm1::ForgetUnfinishedGame() {
+    if (!ResumeKept)
+        return;
+    std::error_code ignored;
+    std::filesystem::remove(ResumeSavePath(UserPath("saves")), ignored);
+    ResumeKept = false;
+    LayOutTitleMenu();
+}
+
+void TForm1::LayOutTitleMenu() {
+    std::error_code error;
+    ResumeKept = std::filesystem::is_regular_file(ResumeSavePath(UserPath("saves")), error);
+    // With "Continue" the menu holds eight buttons on a taller panel.
+    Interface->SetProperty("WTitle_BContinue", "Visible", ResumeKept ? "true" : "false");
+    Interface->SetProperty("WTitle_LMenuPanel", "Picture",
+                           ResumeKept ? "PanelMenuTall.png" : "PanelMenu.png");
+    Interface->SetProperty("WTitle_LMenuPanel", "Top", ResumeKept ? "130" : "150");
+    Interface->SetProperty("WTitle_LMenuPanel", "Height", ResumeKept ? "400" : "380");
+    const char* buttons[] = {"WTitle_BContinue",  "WTitle_BNewGame",    "WTitle_BLoadGame",
+                             "WTitle_BHowToPlay", "WTitle_BHighScores", "WTitle_BOptions",
+                             "WTitle_BLanguage",  "WTitle_BQuit"};
+    int32_t top = ResumeKept ? 148 : 174;
+    for (const char* button : buttons) {
+        if (!ResumeKept && button == buttons[0])
+            continue;
+        Interface->SetProperty(button, "Top", std::to_string(top));
+        top += ResumeKept ? 46 : 48;
     }
 }
 

@@ -33,6 +33,9 @@ std::string Refusal(std::string_view name, const std::string& fileName) {
         return "the name " + quoted + " cannot be used for a saved game: it holds \"..\"";
     if (name.front() == '.')
         return "the name " + quoted + " cannot be used for a saved game: it starts with a dot";
+    if (name == ResumeSaveName)
+        return "the name " + quoted +
+               " is kept for the game the title continues; choose another name";
     if (fileName.size() > LongestSaveName)
         return "the name " + quoted + " is too long for a saved game (at most " +
                std::to_string(LongestSaveName) + " bytes)";
@@ -46,6 +49,10 @@ std::filesystem::path SaveFilePath(const std::filesystem::path& folder, std::str
     if (const std::string refusal = Refusal(name, fileName); !refusal.empty())
         throw Error(refusal);
     return folder / (fileName + std::string(Extension));
+}
+
+std::filesystem::path ResumeSavePath(const std::filesystem::path& folder) {
+    return folder / (std::string(ResumeSaveName) + std::string(Extension));
 }
 
 std::vector<std::string> SaveNames(const std::filesystem::path& folder) {

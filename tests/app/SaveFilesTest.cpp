@@ -38,6 +38,10 @@ TEST(SaveFiles, NamesThatWouldLeaveTheFolderOrHideAreRefused) {
     EXPECT_NE(Refusal("..").find("it holds \"..\""), std::string::npos);
     EXPECT_NE(Refusal("a..b").find("it holds \"..\""), std::string::npos);
     EXPECT_NE(Refusal(".hidden").find("it starts with a dot"), std::string::npos);
+    // The game the title continues keeps its own file: no save takes its place.
+    EXPECT_NE(Refusal("resume").find("kept for the game the title continues"), std::string::npos);
+    EXPECT_EQ(Refusal("Resume"), "");
+    EXPECT_EQ(ResumeSavePath("saves"), fs::path("saves/resume.sav"));
     for (const char* name : {"tab\there", "bell\a", "del\x7f", "c1\x85", "nl\n"})
         EXPECT_EQ(Refusal(name), "the name of a saved game cannot hold control characters") << name;
     EXPECT_NE(Refusal(std::string(65, 'x')).find("too long"), std::string::npos);
@@ -49,8 +53,8 @@ TEST(SaveFiles, NamesThatWouldLeaveTheFolderOrHideAreRefused) {
 TEST(SaveFiles, TheListShowsEveryNameThatLoadsBackAndNothingElse) {
     TempDir dir;
     for (const char* file :
-         {"autosave.sav", "M\xc3\xbcller.sav", "notes.SAV", "sav", ".sav", ".hidden.sav",
-          "bad\xff.sav", "\xe2\x82\xac uro.sav", "b.sav.saving", "zsav"})
+         {"autosave.sav", "resume.sav", "M\xc3\xbcller.sav", "notes.SAV", "sav", ".sav",
+          ".hidden.sav", "bad\xff.sav", "\xe2\x82\xac uro.sav", "b.sav.saving", "zsav"})
         std::ofstream(dir.Path() / file) << "x";
     fs::create_directory(dir.Path() / "folder.sav");
     EXPECT_EQ(SaveNames(dir.Path()), (std::vector<std::string>{"M\xfcller", "autosave"}));

@@ -51,6 +51,7 @@ const std::set<std::string> Handlers = {
     "WReplace_BOk_MouseUp",
     "WTitle_BHighScores_MouseUp",
     "WTitle_BHowToPlay_MouseUp",
+    "WTitle_BContinue_MouseUp",
     "WHowToPlay_BPrevious_MouseUp",
     "WHowToPlay_BNext_MouseUp",
     "WHighScores_BClear_MouseUp",

@@ -658,6 +658,7 @@ void GenerateInterfaceArt(const std::string& outFolder) {
     std::filesystem::create_directories(outFolder);
     const std::string& dir = outFolder;
     SavePanel(dir, "PanelMenu.png", 300, 380, 0);
+    SavePanel(dir, "PanelMenuTall.png", 300, 400, 0);
     SavePanel(dir, "PanelDialog.png", 420, 200, 46);
     SavePanel(dir, "PanelMedium.png", 440, 340, 46);
     SavePanel(dir, "PanelTall.png", 440, 388, 46);
