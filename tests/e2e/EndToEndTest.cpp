@@ -339,12 +339,13 @@ std::string WholeSaveProblem(const std::string& bytes) {
 }
 
 // What tells one version of the file at path from another (a number reused for a new file
-// comes with a new time), or nothing when there is no file.
+// comes with a new change time: the game sets the write time of a headless run's saves
+// itself), or nothing when there is no file.
 std::optional<std::tuple<ino_t, time_t, long>> FileNumber(const fs::path& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         return std::nullopt;
-    return std::tuple{status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+    return std::tuple{status.st_ino, status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
 }
 
 // Quick saves in a loop, the game killed at random moments: the save left is always whole,
