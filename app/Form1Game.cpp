@@ -151,8 +151,8 @@ void TForm1::RegisterGameHandlers() {
             throw Error("The game to continue is gone; start a new one");
         ShowLoadedGame();
     });
-    // A level chosen on the map: the next one goes on as the next-level button does, any
-    // other starts the score afresh so that replaying never piles up points.
+    // A level chosen on the map plays as the next-level button does; an earlier one starts
+    // the score afresh, so that replaying never piles up points.
     RegisterHandler("WBetweenLevel_TLevel_MouseUp", [this] {
         const std::string sender = Interface->SenderName();
         constexpr std::string_view Prefix = "WBetweenLevel_TLevel";
@@ -160,11 +160,11 @@ void TForm1::RegisterGameHandlers() {
             sender.starts_with(Prefix) ? StrToIntDef(sender.substr(Prefix.size()), 0) : 0;
         if (chosen < 1)
             return;
-        if (chosen != Game.LevelNumber + 1) {
-            Game.LevelNumber = chosen - 1;
+        if (chosen <= Game.LevelNumber) {
             Game.Score = 0;
             Interface->SetProperty("WGame_LScoreCount", "Caption", "0");
         }
+        Game.LevelNumber = chosen - 1;
         RunHandler("WBetweenLevel_BNextLevel_MouseUp");
     });
     RegisterHandler("WBetweenLevel_BNextLevel_MouseUp", [this] {
