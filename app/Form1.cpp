@@ -24,11 +24,13 @@
 #include "platform/InputEvent.h"
 #include "platform/MessageBox.h"
 #include "platform/PixelConvert.h"
+#include "platform/SafeFile.h"
 #include "platform/SystemInfo.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 namespace qz {
 
@@ -192,6 +194,7 @@ void TForm1::FormCreate(bool withSender) {
 
         optionsUnreadable_ = !Guarded([&] { Options = ReadOptions(UserPath("options.cfg")); });
         Board->PredictsPuts = Options.ShowPutOutcome != 0;
+        CountStart();
 
         SoundAvailable = audio_.GetVersion() == AudioVersion && audio_.Init();
         if (SoundAvailable)
@@ -317,8 +320,41 @@ void TForm1::LoadInterface() {
 void TForm1::WindowMode() {
     if (!display_)
         return;
-    display_->SetFullScreen(Options.FullScreenMode == 1);
+    const bool wanted = Options.FullScreenMode == 1;
+    display_->SetFullScreen(wanted);
+    if (wanted && !display_->FullScreen()) {
+        // Every other option stays as the player set it.
+        Options.FullScreenMode = 0;
+        Options.BitsPerPixel = 32;
+        Log.Add("Full screen failed; playing in a window");
+        messageBox_.ShowError("Full screen could not be opened on this display, so Quarzel "
+                              "plays in a window at 32 bits. Options can try full screen again.");
+    }
     display_->SetSystemCursorVisible(false);
+}
+
+void TForm1::CountStart() {
+    const std::filesystem::path file = UserPath(UnfinishedStartsFile);
+    std::error_code error;
+    int32_t unfinished = 0;
+    if (std::filesystem::is_regular_file(file, error)) {
+        std::ifstream text(file);
+        text >> unfinished;
+    }
+    if (unfinished >= 2 && Options.FullScreenMode == 1) {
+        Options.FullScreenMode = 0;
+        Options.BitsPerPixel = 32;
+        Log.Add("Two starts in a row ended before the title; starting in a window");
+        messageBox_.ShowError("The last two starts of Quarzel ended before the title, so this "
+                              "one opens in a window at 32 bits. Options can turn full screen "
+                              "on again.");
+    }
+    Guarded([&] { WriteFileSafely(file, std::to_string(std::max(unfinished, 0) + 1) + "\n"); });
+}
+
+void TForm1::StartFinished() {
+    std::error_code ignored;
+    std::filesystem::remove(UserPath(UnfinishedStartsFile), ignored);
 }
 
 void TForm1::LoadEffects() {
@@ -546,6 +582,7 @@ void TForm1::AdvanceIntro(uint32_t now) {
     if (e > 3000) {
         Game.GameState = gsTitle;
         Interface->ShowWindow("WTitle");
+        StartFinished();
         IntroStart = now;
     }
 }
@@ -737,6 +774,7 @@ void TForm1::FormDestroy() {
         return;
     destroyed_ = true;
     KeepUnfinishedGame();
+    StartFinished();
     Log.Add("Everage FPS: " + FormatGeneral(AverageFrameRate, 3));
     if (!optionsUnreadable_)
         Guarded([&] { SaveOptions(UserPath("options.cfg"), Options); });

@@ -313,6 +313,11 @@ private:
     // The game quit during play is kept for the title's "Continue" until it is finished, lost
     // or replaced by a new game; the title menu shows the button while the file is there.
     void KeepUnfinishedGame();
+    // "starts.dat" counts the starts that have not reached the title or a normal end (a
+    // crash, a kill); after two in a row a full-screen start opens in a window instead.
+    void CountStart();
+    void StartFinished();
+    static constexpr const char* UnfinishedStartsFile = "starts.dat";
     void ForgetUnfinishedGame();
     void LayOutTitleMenu();
     bool ResumeKept = false;

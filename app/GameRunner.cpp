@@ -81,6 +81,8 @@ TRunOptions ParseCommandLine(const std::vector<std::string>& args) {
                 options.QuitWhen = TQuitWhen::Title;
             else
                 throw TCommandLineError("--quit-when needs intro or title, not \"" + text + "\"");
+        } else if (arg == "--refuse-full-screen") {
+            options.RefuseFullScreen = true;
         } else if (arg == "--print-frames") {
             options.PrintFrames = true;
         } else if (arg == "--seed") {
@@ -139,6 +141,7 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
 
     TManualClock clock(0);
     TDisplayOptions displayOptions;
+    displayOptions.RefusesFullScreen = options.RefuseFullScreen;
     THeadlessDisplay display(displayOptions);
     TNullAudioDevice audio;
     TForm1* formForLog = nullptr;
@@ -301,6 +304,11 @@ int RunWindowed(const TRunOptions& options, std::ostream& errors) {
         displayOptions.WindowY = settings.WindowModeY;
     }
     TSdlDisplay::TOpenResult opened = TSdlDisplay::Open(displayOptions);
+    // A display that cannot open full screen may still open a window; the game then says so.
+    if (!opened.Display && displayOptions.FullScreen) {
+        displayOptions.FullScreen = false;
+        opened = TSdlDisplay::Open(displayOptions);
+    }
     if (!opened.Display)
         return ExitNoDisplay; // the reason is already on stderr and in a message box
 

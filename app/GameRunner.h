@@ -39,7 +39,8 @@ struct TRunOptions {
     std::string Language; // headless: the language the run starts in (its three-letter code)
     // headless: the settings file that keeps the language, instead of none at all
     std::optional<std::filesystem::path> SettingsFile;
-    std::string LevelFile; // the optional first free argument (debug mode only)
+    std::string LevelFile;         // the optional first free argument (debug mode only)
+    bool RefuseFullScreen = false; // headless: the display cannot go full screen
 };
 
 class TCommandLineError : public std::runtime_error {

@@ -19,6 +19,8 @@ struct TDisplayOptions {
     int32_t WindowX = 0;
     int32_t WindowY = 0;
     std::string Title = "Quarzel";
+    // Headless only: a display that cannot go full screen, as some drivers and setups are.
+    bool RefusesFullScreen = false;
 };
 
 class IDisplay {

@@ -6,8 +6,10 @@
 namespace qz {
 
 THeadlessDisplay::THeadlessDisplay(const TDisplayOptions& options)
-    : fullScreen_(options.FullScreen), position_{options.HasPosition ? options.WindowX : 0,
-                                                 options.HasPosition ? options.WindowY : 0},
+    : refusesFullScreen_(options.RefusesFullScreen),
+      fullScreen_(options.FullScreen && !options.RefusesFullScreen),
+      position_{options.HasPosition ? options.WindowX : 0,
+                options.HasPosition ? options.WindowY : 0},
       title_(options.Title) {}
 
 void THeadlessDisplay::Present(const void* pixels, int32_t pitch, int32_t bitsPerPixel) {

@@ -14,7 +14,9 @@ public:
 
     void Present(const void* pixels, int32_t pitch, int32_t bitsPerPixel) override;
     bool FullScreen() const override { return fullScreen_; }
-    void SetFullScreen(bool fullScreen) override { fullScreen_ = fullScreen; }
+    void SetFullScreen(bool fullScreen) override {
+        fullScreen_ = fullScreen && !refusesFullScreen_;
+    }
     void SetSystemCursorVisible(bool visible) override { cursorVisible_ = visible; }
     void SetTitle(const std::string& title) override { title_ = title; }
     TPoint WindowPosition() const override { return position_; }
@@ -26,6 +28,7 @@ public:
     const std::vector<uint32_t>& Frame() const { return frame_; }
 
 private:
+    bool refusesFullScreen_;
     bool fullScreen_;
     bool cursorVisible_ = true;
     TPoint position_;

@@ -11,8 +11,8 @@
 // folder; runs share the data folder, so a run sees what the one before it wrote), and
 // "#! option KEY=VALUE" sets a key of options.cfg before it. "#! file PATH HOW..." writes a
 // file of the data folder before it: "lines A | B" the lines as the game writes a save (each
-// through the line codec), "cut SOURCE N" the first N bytes of another file, "random N" N
-// seeded random bytes.
+// through the line codec), "text WORD" that word on a line as it stands, "cut SOURCE N" the
+// first N bytes of another file, "random N" N seeded random bytes.
 
 #include "archive/CUnit.h"
 #include "gfx/JpegPNG.h"
@@ -143,6 +143,8 @@ void Plant(const fs::path& data, const TPlantedFile& file) {
                 EncodeText(first == std::string::npos ? "" : part.substr(first, last - first + 1));
             bytes += "\r\n";
         }
+    } else if (how == "text" && file.How.size() == 2) {
+        bytes = file.How[1] + "\n";
     } else if (how == "cut" && file.How.size() == 3) {
         bytes = ReadText(data / file.How[1]).substr(0, std::stoul(file.How[2]));
     } else if (how == "random" && file.How.size() == 2) {
