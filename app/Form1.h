@@ -254,6 +254,11 @@ private:
     void PlayTitleMusic(int32_t order);
     // The panel rows the mode uses: puts left in strategy play, the score where it scores.
     void ShowModePanelRows();
+    // Keyboard play: the pointer moves to the nearest place the crystal in hand can be put,
+    // dx or dy (-1 or 1) saying which way; nothing when there is none that way.
+    void StepToPlace(int32_t dx, int32_t dy);
+    // Arrows, Enter and Z/X over the board in play; true when the key was one of them.
+    bool HandleKeyboardPlay(const TInputEvent& event);
     // A tool button the pointer has rested on in play for ToolTipDelay names its tool and key.
     void UpdateToolTip(uint32_t now);
     static constexpr uint32_t ToolTipDelay = 600;

@@ -3,6 +3,7 @@
 // states.
 
 #include "app/Form1.h"
+#include "app/KeyboardPlay.h"
 #include "app/SaveFiles.h"
 #include "archive/Error.h"
 #include "archive/FileFolder.h"
@@ -293,6 +294,62 @@ void TForm1::ShowModePanelRows() {
     const char* scored = Game.Mode == gmNoLose ? "false" : "true";
     Interface->SetProperty("WGame_LScore", "Visible", scored);
     Interface->SetProperty("WGame_LScoreCount", "Visible", scored);
+}
+
+bool TForm1::HandleKeyboardPlay(const TInputEvent& event) {
+    constexpr uint16_t vkX = 'X';
+    constexpr uint16_t vkZ = 'Z';
+    // The debug keys keep Up and Down for moving the view.
+    const bool arrowsFree = !DebugKeys();
+    switch (event.Key) {
+    case vkLeft:
+        StepToPlace(-1, 0);
+        return true;
+    case vkRight:
+        StepToPlace(1, 0);
+        return true;
+    case vkUp:
+        if (!arrowsFree)
+            return false;
+        StepToPlace(0, -1);
+        return true;
+    case vkDown:
+        if (!arrowsFree)
+            return false;
+        StepToPlace(0, 1);
+        return true;
+    case vkReturn:
+        if (event.Shift & ssAlt)
+            return false;
+        if (!Board->PlayerPut())
+            PlaySound("9_wrong_place.ogg");
+        return true;
+    case vkZ:
+    case vkX:
+        if (event.Key == vkZ)
+            Board->RotatePrevious();
+        else
+            Board->RotateNext();
+        Board->UpdateHover();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TForm1::StepToPlace(int32_t dx, int32_t dy) {
+    const int32_t type = Board->Fishka(Game.InHand).FType;
+    TPoints places;
+    for (const int32_t frag : Board->PutPlaces())
+        places.push_back(Board->PointerFor(type, frag));
+    const std::optional<TPoint> next =
+        NearestPlaceThatWay(places, TPoint{Game.PointerX, Game.PointerY}, dx, dy);
+    if (!next)
+        return;
+    Board->MovePointer(next->X, next->Y);
+    const THeldAlpha held = HeldPieceAlpha(next->X, next->Y);
+    OverBoard = held.OverBoard;
+    HeldAlpha = held.Alpha;
 }
 
 void TForm1::UpdateToolTip(uint32_t now) {
@@ -601,6 +658,8 @@ bool TForm1::HandleGameInput(const TInputEvent& event) {
                 RunHandler(top == "WSaveGame" ? "WSaveGame_BSave_MouseUp"
                                               : "WLoadGame_BLoad_MouseUp");
         }
+        if (hand && Interface->TopWindow() == "WGame" && HandleKeyboardPlay(event))
+            return true;
         if (playing && event.Key == vkF1 + 1 && !Level.LevelDone) {
             WriteSave(SavePath("QuickSave"));
         } else if (playing && event.Key == vkF1 + 4) {

@@ -239,7 +239,8 @@ int RunHeadless(const TRunOptions& options, std::ostream& errors) {
                     continue;
                 }
                 if (event.Action == TScriptAction::BotPut ||
-                    event.Action == TScriptAction::BotAim) {
+                    event.Action == TScriptAction::BotAim ||
+                    event.Action == TScriptAction::BotKeys) {
                     for (const TScriptEvent& line : BotPutLines(form, event))
                         for (const TInputEvent& e : input.Translate(line))
                             form.HandleInput(e);

@@ -191,10 +191,12 @@ TScriptEvent ParseInputScriptLine(std::string_view line, int32_t lineNumber,
         event.Action = TScriptAction::Quit;
         if (!args.empty())
             throw fail("quit takes nothing");
-    } else if (action == "botput" || action == "botaim" || action == "report") {
-        event.Action = action == "botput"   ? TScriptAction::BotPut
-                       : action == "botaim" ? TScriptAction::BotAim
-                                            : TScriptAction::Report;
+    } else if (action == "botput" || action == "botaim" || action == "botkeys" ||
+               action == "report") {
+        event.Action = action == "botput"    ? TScriptAction::BotPut
+                       : action == "botaim"  ? TScriptAction::BotAim
+                       : action == "botkeys" ? TScriptAction::BotKeys
+                                             : TScriptAction::Report;
         if (!args.empty())
             throw fail(action + " takes nothing");
     } else if (action == "remember") {
@@ -317,6 +319,7 @@ std::vector<TInputEvent> TScriptInput::Translate(const TScriptEvent& event) {
     case TScriptAction::Expect:
     case TScriptAction::BotPut:
     case TScriptAction::BotAim:
+    case TScriptAction::BotKeys:
     case TScriptAction::Report:
     case TScriptAction::Remember:
         break;

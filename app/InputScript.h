@@ -38,6 +38,7 @@ enum class TScriptAction : uint8_t {
     Expect,
     BotPut,
     BotAim,
+    BotKeys,
     Report,
     Remember,
 };

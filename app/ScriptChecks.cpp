@@ -1,6 +1,8 @@
 #include "app/ScriptChecks.h"
 
 #include "app/Form1.h"
+#include "app/KeyboardPlay.h"
+#include "archive/KeyCodes.h"
 #include "audio/Music.h"
 #include "game/LevelBot.h"
 #include "game/PieceGraphics.h"
@@ -264,6 +266,30 @@ std::vector<TScriptEvent> BotPutLines(TForm1& form, const TScriptEvent& line) {
     const TIntegers turns = form.Defs.RotationsOf(start);
     const int32_t type = turns[static_cast<size_t>(move->Rotations) % turns.size()];
     std::vector<TScriptEvent> lines;
+    if (line.Action == TScriptAction::BotKeys) {
+        // As a keyboard player: turned first, then stepped from place to place.
+        TScriptEvent key = line;
+        key.Action = TScriptAction::Key;
+        key.Shift = 0;
+        key.Key = 'X';
+        lines.insert(lines.end(), static_cast<size_t>(move->Rotations), key);
+        trial.Fishka(form.Game.InHand).FType = type;
+        TPoints places;
+        for (const int32_t frag : trial.PutPlaces())
+            places.push_back(trial.PointerFor(type, frag));
+        const std::optional<std::vector<uint16_t>> arrows =
+            ArrowsTo(places, TPoint{form.Game.PointerX, form.Game.PointerY},
+                     board.PointerFor(type, move->Frag));
+        if (!arrows)
+            return {};
+        for (const uint16_t arrow : *arrows) {
+            key.Key = arrow;
+            lines.push_back(key);
+        }
+        key.Key = vkReturn;
+        lines.push_back(key);
+        return lines;
+    }
     TScriptEvent click = line;
     click.Action = TScriptAction::Click;
     click.Button = TMouseButton::mbRight;

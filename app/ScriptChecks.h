@@ -42,7 +42,8 @@ std::string SubjectName(const std::vector<std::string>& subject);
 
 // The script lines of the put the bot would make with the crystal in hand: a right click
 // per turn, then a click where the crystal snaps (for "botaim" a move there, so that the
-// preview shows). Nothing when no put is possible.
+// preview shows; for "botkeys" the keys instead: X per turn, the arrows to the place, and
+// Enter). Nothing when no put is possible.
 std::vector<TScriptEvent> BotPutLines(TForm1& form, const TScriptEvent& line);
 
 } // namespace qz

@@ -274,6 +274,36 @@ void TBoard::AimHand(int32_t frag) {
     MovePointer(pointer.X, pointer.Y);
 }
 
+TIntegers TBoard::PutPlaces() {
+    TIntegers places;
+    if (!HasLayer() || Game.InHand < 0) {
+        return places;
+    }
+    TFishka& hand = Fishka(Game.InHand);
+    const TPoint pointer{Game.PointerX, Game.PointerY};
+    const TPoint held{hand.x, hand.y};
+    const int32_t kind = Defs.ShapeOf(hand.FType).Fishes.front().Type;
+    const auto [lowRow, highRow] = RowsNearStructure();
+    for (int32_t row = lowRow; row <= highRow; ++row) {
+        for (int32_t cell = 0; cell < 10; ++cell) {
+            const int32_t frag = (row * 10 + cell) * 4 + kind;
+            const TPoint aim = PointerFor(hand.FType, frag);
+            Game.PointerX = aim.X;
+            Game.PointerY = aim.Y;
+            FollowPointer(hand);
+            const TIntegers covered = HoverPlace();
+            if (!covered.empty() && covered.front() == frag) {
+                places.push_back(frag);
+            }
+        }
+    }
+    Game.PointerX = pointer.X;
+    Game.PointerY = pointer.Y;
+    hand.x = held.X;
+    hand.y = held.Y;
+    return places;
+}
+
 void TBoard::MovePointer(int32_t x, int32_t y) {
     Game.PointerX = x;
     Game.PointerY = y;

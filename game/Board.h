@@ -83,6 +83,10 @@ public:
     TPoint PointerFor(int32_t type, int32_t frag) const;
     // Moves the pointer so that the crystal in hand would snap with its first fish on frag.
     void AimHand(int32_t frag);
+    // The fragments on which the first fish of the crystal in hand, turned as it is, would be
+    // put by a click (the put's own test, contact included), row by row. The pointer and the
+    // hand are left where they were.
+    TIntegers PutPlaces();
     void MovePointer(int32_t x, int32_t y);
     void RotateNext();
     void RotatePrevious();
