@@ -510,7 +510,7 @@ void TNyxGrid::PaintCell(size_t index, TNyxFont* font) {
     }
     // A text wider than its column is cut short with dots instead of running into the next.
     std::u16string text = cell.Text;
-    const int32_t room = columnWidth - std::abs(cell.TextShiftLeft) - 4;
+    const int32_t room = columnWidth - std::abs(cell.TextShiftLeft);
     if (columnWidth > 0 && font->TextWidth(text) > room) {
         while (!text.empty() && font->TextWidth(text + u"...") > room)
             text.pop_back();
