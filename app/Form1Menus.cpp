@@ -608,14 +608,29 @@ void TForm1::FillSaveList(const std::string& grid, const std::string& edit) {
     }
     // A new save starts with an empty name and proposes one from the level and the mode.
     std::string level = Trim(Interface->GetProperty("WGame_LLevel", "Caption").value_or(""));
-    while (!level.empty() && (level.back() == ':' || level.back() == ' '))
-        level.pop_back();
+    // "Level:", and French "Niveau :" with its no-break space, lose their colon and spaces.
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (const std::string_view tail : {":", " ", "\xC2\xA0"})
+            if (level.ends_with(tail)) {
+                level.resize(level.size() - tail.size());
+                trimmed = true;
+            }
+    }
     const std::string mode = ModeCaption(Game.Mode);
-    std::string proposed = level + " " + std::to_string(std::max(Game.LevelNumber, 1));
-    if (!mode.empty() && proposed.size() + mode.size() + 2 <= LongestSaveName)
+    const std::string number = std::to_string(std::max(Game.LevelNumber, 1));
+    std::string proposed = level + " " + number;
+    if (!mode.empty())
         proposed += ", " + mode;
+    // Save names are the game's 8-bit text: a language whose words it cannot hold (Cyrillic,
+    // Polish letters) proposes the level in English instead.
+    std::string name = Utf8ToLatin1(proposed);
+    if (Latin1ToUtf8(name) != proposed)
+        name = "Level " + number;
+    if (Latin1ToUtf8(name).size() > LongestSaveName)
+        name = Utf8ToLatin1(level) + " " + number;
     Interface->SetProperty(edit, "Caption", "");
-    Interface->SetProperty(edit, "Placeholder", proposed);
+    Interface->SetProperty(edit, "Placeholder", name);
 }
 
 std::string TForm1::ChosenSaveName() const {
