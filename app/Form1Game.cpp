@@ -396,8 +396,9 @@ void TForm1::ShowLoadedGame() {
         StartPointingEffect(NextLevelPlace);
     }
     // Labels lit by an earlier game go out; the loaded game's own are lit.
-    ShowReachedLevels(Game.GameState == gsGamePlay ? Game.LevelNumber : Game.LevelNumber + 1);
-    if (Game.GameState == gsBetweenLevels)
+    if (Game.GameState == gsGamePlay)
+        ShowReachedLevels(Game.LevelNumber);
+    else
         ShowLevelMap();
     PrepareBackground();
     Game.BossHint = false;
